@@ -1,0 +1,8 @@
+#include "appinfo.h"
+
+#include <QCoreApplication>
+
+QString AppInfo::ProgramFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
