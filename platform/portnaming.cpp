@@ -1,0 +1,50 @@
+#include "portnaming.h"
+
+#include "appinfo.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString ConfigHome()
+{
+    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return configured;
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+} // namespace
+
+QString PortLinksFolder()
+{
+    return ConfigHome() + QLatin1Char('/') + QLatin1String(AppInfo::Title)
+        + QStringLiteral("/ports");
+}
+
+QString PortLinkPath(int n)
+{
+    return PortLinksFolder() + QStringLiteral("/com") + QString::number(n);
+}
+
+bool HasPortLink(int n)
+{
+    // exists() follows links; the entry counts even when its target is gone,
+    // so that the operator hears about the broken link, not about ttyS.
+    const QFileInfo entry(PortLinkPath(n));
+    return entry.isSymLink() || entry.exists();
+}
+
+QString PortDevicePath(int n)
+{
+    if (n <= 0)
+        return {};
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM") + QString::number(n);
+#else
+    if (HasPortLink(n))
+        return PortLinkPath(n);
+    return QStringLiteral("/dev/ttyS") + QString::number(n - 1);
+#endif
+}

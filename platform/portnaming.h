@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// How a port number becomes a device.
+//
+// On Windows port n is the system's own "COM<n>". On Linux the operator may
+// give port n any device by making the entry
+//   $XDG_CONFIG_HOME/VantorMsgBoard/ports/com<n>
+// a link to it (a USB adapter, a /dev/serial/by-id name, a pseudo-terminal);
+// without that entry port n is the n-th built-in serial port, /dev/ttyS<n-1>.
+// Port 0 and below name no device.
+
+// The folder that holds the com<n> entries; the config home is ~/.config when
+// XDG_CONFIG_HOME is unset, empty or not an absolute path.
+[[nodiscard]] QString PortLinksFolder();
+
+// The com<n> entry for port n, whether or not it exists.
+[[nodiscard]] QString PortLinkPath(int n);
+
+// True when the com<n> entry exists itself, even as a link to nothing.
+[[nodiscard]] bool HasPortLink(int n);
+
+// The device path to open for port n; empty when n names no device.
+[[nodiscard]] QString PortDevicePath(int n);

@@ -1,0 +1,157 @@
+#include "portfailure.h"
+
+#include "portnaming.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr QChar LineBreak(13);
+
+// The system's reason as the serial library worded it, without the
+// placeholder the device gives when it has none.
+QString Reason(QSerialPort::SerialPortError error, const QString &systemText)
+{
+    const QString placeholder = QCoreApplication::translate("QIODevice", "Unknown error");
+    if (error == QSerialPort::NoError || systemText.isEmpty() || systemText == placeholder)
+        return QStringLiteral("the system gave no reason");
+    return systemText;
+}
+
+bool MayWrite(const QString &devicePath)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(devicePath);
+    return true;
+#else
+    return ::access(QFile::encodeName(devicePath).constData(), W_OK) == 0;
+#endif
+}
+
+QString NoPermission(const QString &devicePath, const QString &systemText)
+{
+    QString group = QFileInfo(devicePath).group();
+    if (group.isEmpty() || group == QLatin1String("root"))
+        group = QStringLiteral("dialout");
+    return devicePath + QStringLiteral(": ") + systemText + QLatin1Char('.') + LineBreak
+        + QStringLiteral("Serial devices are open to the members of the \"") + group
+        + QStringLiteral("\" group: run \"sudo adduser $USER ") + group
+        + QStringLiteral("\", then log out and log in again.");
+}
+
+QString HeldByAnother(const QString &devicePath)
+{
+    const QString holder = LockHolder(devicePath);
+    return devicePath + QStringLiteral(" is in use: another program holds it")
+        + (holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + QLatin1Char(')'))
+        + QLatin1Char('.') + LineBreak
+        + QStringLiteral("Close that program, then start this one again.");
+}
+
+// The lock directories the serial library tries, in its order; it takes the
+// first it may write to, so the lock of another program may be in any.
+const QStringList &LockFolders()
+{
+    static const QStringList folders = {
+        QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"),
+        QStringLiteral("/var/spool/locks"), QStringLiteral("/var/spool/uucp"),
+        QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
+        QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"),
+    };
+    return folders;
+}
+
+QString LockFileName(const QString &devicePath)
+{
+    QString name = devicePath;
+    if (name.startsWith(QLatin1String("/dev/")))
+        name.remove(0, 5);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("LCK..") + name;
+}
+
+QString ProcessName(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/") + QString::number(pid) + QStringLiteral("/comm"));
+    if (!comm.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(comm.readLine()).trimmed();
+}
+
+} // namespace
+
+QString DescribeMissingDevice(int n, const QString &devicePath)
+{
+    if (n < 1)
+        return QStringLiteral("Port numbers start at 1.");
+
+    const QFileInfo entry(devicePath);
+    if (entry.isSymLink()) {
+        return devicePath + QStringLiteral(" points to ") + entry.symLinkTarget()
+            + QStringLiteral(", which does not exist.") + LineBreak
+            + QStringLiteral("Connect the device, or point the link at the device to use.");
+    }
+    return QStringLiteral("The device ") + devicePath + QStringLiteral(" does not exist.")
+        + LineBreak + QStringLiteral("To use another device as COM") + QString::number(n)
+        + QStringLiteral(", make ") + PortLinkPath(n) + QStringLiteral(" a link to it.");
+}
+
+QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &systemText,
+                            const QString &devicePath)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
+            + LineBreak + QStringLiteral("Connect the device, then start the program again.");
+    case QSerialPort::PermissionError:
+        // The library reports its own lock, another program's exclusive
+        // hold (busy) and a refused permission all alike; only the last
+        // leaves this user unable to write to the device.
+        if (!MayWrite(devicePath))
+            return NoPermission(devicePath, Reason(error, systemText));
+        return HeldByAnother(devicePath);
+    case QSerialPort::ResourceError:
+        return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
+            + LineBreak + QStringLiteral("No serial port answers at this device.");
+    default:
+        return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
+    }
+}
+
+QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &systemText,
+                             const QString &devicePath)
+{
+    if (error == QSerialPort::ResourceError) {
+        return devicePath + QStringLiteral(" has gone away: ") + Reason(error, systemText)
+            + QLatin1Char('.') + LineBreak
+            + QStringLiteral("The port is closed now. Reconnect the device, then start the program again.");
+    }
+    return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
+}
+
+QString LockHolder(const QString &devicePath)
+{
+    const QString fileName = LockFileName(devicePath);
+    for (const QString &folder : LockFolders()) {
+        QFile lock(folder + QLatin1Char('/') + fileName);
+        if (!lock.open(QIODevice::ReadOnly))
+            continue;
+        // Both the serial library's lock and the classic UUCP lock start
+        // with the process id on the first line.
+        bool isNumber = false;
+        const qint64 pid = lock.readLine().trimmed().toLongLong(&isNumber);
+        if (!isNumber || pid <= 0)
+            continue;
+        const QString name = ProcessName(pid);
+        return QStringLiteral("process ") + QString::number(pid)
+            + (name.isEmpty() ? QString() : QStringLiteral(", ") + name);
+    }
+    return {};
+}
