@@ -1,0 +1,105 @@
+#include "commport.h"
+
+#include "appinfo.h"
+#include "messageboxes.h"
+#include "modutils.h"
+#include "serialcontrol.h"
+#include "spacetrim.h"
+
+namespace {
+
+constexpr QChar LineBreak(13);
+
+QString PortName(int port)
+{
+    return QStringLiteral("COM") + QString::number(port);
+}
+
+QString QuotedPortName(int port)
+{
+    return QLatin1Char('"') + PortName(port) + QLatin1Char('"');
+}
+
+QString UnrecognisedArgumentMessage(const QString &argument)
+{
+    return QStringLiteral("The command line argument \"") + argument
+        + QStringLiteral("\"is not recognized") + LineBreak
+        + QStringLiteral("Please specify argument as \"COM#\" alone, where # is replaced by")
+        + LineBreak + QStringLiteral("the COM port number to use.");
+}
+
+QString NotAvailableMessage(int port, const QString &description)
+{
+    return QStringLiteral("Comm Port ") + QuotedPortName(port)
+        + QStringLiteral(" is not available on this system") + LineBreak + description;
+}
+
+QString CannotOpenMessage(int port, const QString &description)
+{
+    return QStringLiteral("Comm Port ") + QuotedPortName(port)
+        + QStringLiteral(" cannot be opened") + LineBreak + description;
+}
+
+void ShowStop(MessageBoxes &boxes, const QString &text)
+{
+    boxes.MsgBox(text, MessageIcon::Stop, QString::fromLatin1(AppInfo::Title));
+}
+
+CommPortOutcome Unusable(int port)
+{
+    return {false, port, QStringLiteral("NONE")};
+}
+
+} // namespace
+
+QString CommandLineArgument(const QStringList &arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
+
+std::optional<int> PortNumberFromArgument(const QString &argument)
+{
+    QString name = WithoutEndSpaces(argument).toUpper();
+    if (name.isEmpty())
+        name = QStringLiteral("COM1");
+    if (name.size() < 4 || !name.startsWith(QLatin1String("COM")))
+        return std::nullopt;
+
+    std::int16_t position = 4;
+    const std::int16_t number = ParseDecimal(name, position);
+    // Everything after "COM" must have been read; a number too large for
+    // 16 bits leaves digits over and so fails here too.
+    if (position != name.size() + 1)
+        return std::nullopt;
+    return number;
+}
+
+CommPortOutcome OpenCommPort(const QString &argument, SerialControl &port, MessageBoxes &boxes)
+{
+    const std::optional<int> number = PortNumberFromArgument(argument);
+    if (!number) {
+        ShowStop(boxes, UnrecognisedArgumentMessage(argument));
+        return Unusable(0);
+    }
+
+    PortStatus status = port.SetCommPort(*number);
+    if (status.ok)
+        status = port.SetSettings(QString::fromLatin1(SignLineSettings));
+    if (!status.ok) {
+        ShowStop(boxes, NotAvailableMessage(*number, status.description));
+        return Unusable(*number);
+    }
+
+    status = port.Open();
+    if (!status.ok) {
+        ShowStop(boxes, CannotOpenMessage(*number, status.description));
+        return Unusable(*number);
+    }
+    return {true, *number, PortName(*number)};
+}
+
+QString WriteFailureMessage(int port, const QString &description)
+{
+    return QStringLiteral("Comm Port ") + QuotedPortName(port)
+        + QStringLiteral(" cannot be written to") + LineBreak + description;
+}

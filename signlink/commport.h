@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class MessageBoxes;
+class SerialControl;
+
+// The line settings the sign runs at; nothing else is ever set on the port.
+inline constexpr char SignLineSettings[] = "9600,N,8,1";
+
+// What opening the sign's port came to. The window appends statusSuffix
+// ("COM7" or "NONE") to its "Using " label and keeps Send disabled for the
+// rest of the run when the port is not open.
+struct CommPortOutcome
+{
+    bool open = false;
+    // The port number as read from the argument; 0 when it was not recognised.
+    int port = 0;
+    QString statusSuffix;
+};
+
+// Everything after the program's name, joined with single spaces; empty when
+// there is nothing.
+[[nodiscard]] QString CommandLineArgument(const QStringList &arguments);
+
+// The port number the argument names: "COM" and a decimal number, any case,
+// spaces around it and after "COM" allowed; an empty argument means COM1.
+// No value when the argument is not of that form.
+[[nodiscard]] std::optional<int> PortNumberFromArgument(const QString &argument);
+
+// Chooses, sets up and opens the port the argument names, telling the
+// operator once (stop icon) when any step fails. No port operation is
+// attempted for an argument that is not recognised.
+[[nodiscard]] CommPortOutcome OpenCommPort(const QString &argument, SerialControl &port,
+                                           MessageBoxes &boxes);
+
+// The text shown when a write to the open port fails.
+[[nodiscard]] QString WriteFailureMessage(int port, const QString &description);
