@@ -1,0 +1,37 @@
+#include "messagehistory.h"
+
+#include "historycombo.h"
+
+#include <QScopedValueRollback>
+
+void UpdateMessageList(HistoryCombo &curMsg, bool &msgListDirty)
+{
+    const QString message = curMsg.Text();
+    if (message.isEmpty())
+        return;
+
+    if (curMsg.ListCount() == 0 || curMsg.List(0) != message) {
+        curMsg.AddItem(message, 0);
+        msgListDirty = true;
+    }
+
+    // Downwards, so that a removal shifts only entries already visited.
+    // Entry 0 is the message itself and stays.
+    const int count = curMsg.ListCount();
+    for (int i = count - 1; i >= 1; --i) {
+        if (curMsg.List(i) == message) {
+            curMsg.RemoveItem(i);
+            msgListDirty = true;
+        }
+    }
+
+    curMsg.SetListIndex(0);
+}
+
+void RunHistoryHandler(HistoryCombo &curMsg, bool &eventBusy, bool &msgListDirty)
+{
+    if (eventBusy)
+        return;
+    const QScopedValueRollback<bool> busy(eventBusy, true);
+    UpdateMessageList(curMsg, msgListDirty);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+// The message history kept in the CurMsg list: the messages the operator has
+// used, most recent first. All comparisons are exact: case and spaces count.
+
+class HistoryCombo;
+
+// Puts the current text at the top of the history (entry 0) and removes its
+// other copies, then selects entry 0. An empty text changes nothing. Sets
+// msgListDirty on every insertion and removal and leaves it alone otherwise.
+// The history is not cut to any length here.
+//
+// Selecting entry 0 raises curMsg's Click(); callers hold EventBusy around
+// the call so that their own Click handler ignores it.
+void UpdateMessageList(HistoryCombo &curMsg, bool &msgListDirty);
+
+// The work of CurMsg_Validate and CurMsg_Click: nothing while eventBusy is
+// set, otherwise UpdateMessageList() with eventBusy set for its duration.
+void RunHistoryHandler(HistoryCombo &curMsg, bool &eventBusy, bool &msgListDirty);

@@ -1,0 +1,69 @@
+#pragma once
+
+// The message list file: the first entries of the message history, kept
+// beside the program between runs. One entry per line, most recent first,
+// CR LF after every line, Windows-1252 text with no byte-order mark.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+class HistoryCombo;
+class MessageBoxes;
+
+// The most entries that are loaded from the file or saved to it.
+inline constexpr int MessageListFileLimit = 20;
+
+// The file beside the running program, or in `folder`.
+[[nodiscard]] QString MessageListFilePath();
+[[nodiscard]] QString MessageListFilePath(const QString &folder);
+
+// Turns the file's bytes into history entries, fed a piece at a time so that
+// reading can stop as soon as the history is full. A line ends at CR LF or at
+// a CR alone; a lone LF is an ordinary character. Empty lines and lines equal
+// to an entry already held are skipped; the first occurrence keeps its place.
+class MessageListParser
+{
+public:
+    // `history` holds the entries there before loading; they count towards
+    // the limit and new lines are checked against them.
+    explicit MessageListParser(QStringList history = {});
+
+    // Takes the next bytes of the file; what comes after the entry that
+    // fills the history is ignored.
+    void Feed(QByteArrayView piece);
+    // The file has ended: a last line without a line end is taken too.
+    void Finish();
+
+    [[nodiscard]] bool IsFull() const;
+    // The history as loaded so far, the entries given at construction first.
+    [[nodiscard]] const QStringList &History() const;
+
+private:
+    void EndLine();
+
+    QStringList m_history;
+    QByteArray m_line;
+    bool m_lastWasCr = false;
+};
+
+// The history entries in a whole file's bytes, as loading takes them into an
+// empty history.
+[[nodiscard]] QStringList MessageListEntries(QByteArrayView fileBytes);
+
+// The file's bytes for a history: its first MessageListFileLimit entries.
+[[nodiscard]] QByteArray MessageListFileBytes(const QStringList &history);
+
+// Appends the file's entries to curMsg's list and clears msgListDirty. A file
+// that is missing or cannot be read leaves the list as it is and is not
+// reported: the history is optional.
+void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty,
+                     const QString &filePath = MessageListFilePath());
+
+// Rewrites the file from curMsg's list when msgListDirty is set, and clears
+// it once the file is complete. Without msgListDirty the file is not touched,
+// not even created. A failure is shown in a box and leaves msgListDirty set
+// and the previous file whole.
+void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
+                     const QString &filePath = MessageListFilePath());

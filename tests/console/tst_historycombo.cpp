@@ -1,0 +1,326 @@
+#include "historycombo.h"
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// The message field in a window beside another field to move the focus to.
+struct Window
+{
+    Window()
+        : host()
+        , curMsg(new HistoryCombo(&host))
+        , other(new QLineEdit(&host))
+    {
+        auto *const layout = new QVBoxLayout(&host);
+        layout->addWidget(curMsg);
+        layout->addWidget(other);
+    }
+
+    [[nodiscard]] bool Show()
+    {
+        host.show();
+        return QTest::qWaitForWindowExposed(&host);
+    }
+
+    QWidget host;
+    HistoryCombo *const curMsg;
+    QLineEdit *const other;
+};
+
+} // namespace
+
+class TestHistoryCombo : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listChangesKeepText_data();
+    void listChangesKeepText();
+    void typedTextIsNotMatchedAgainstList_data();
+    void typedTextIsNotMatchedAgainstList();
+    void setListIndexClicksBeforeReturning();
+    void operatorPickRaisesClick_data();
+    void operatorPickRaisesClick();
+    void lineBreaksBecomeSpaces_data();
+    void lineBreaksBecomeSpaces();
+    void pasteLeavesCursorAfterInsertedText_data();
+    void pasteLeavesCursorAfterInsertedText();
+    void textHasNoLengthLimit();
+};
+
+void TestHistoryCombo::listChangesKeepText_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList none;
+    QTest::newRow("first entry into an empty list")
+        << none << -1 << "typed" << true << -1 << QStringList{"Hello"};
+    QTest::newRow("first entry, empty text stays empty")
+        << none << -1 << "" << true << 0 << QStringList{"Hello"};
+    QTest::newRow("insert above the selected entry")
+        << QStringList{"A", "B"} << 0 << "A" << true << 0 << QStringList{"Hello", "A", "B"};
+    QTest::newRow("append")
+        << QStringList{"A"} << 0 << "typed" << true << -1 << QStringList{"A", "Hello"};
+    QTest::newRow("remove the selected entry")
+        << QStringList{"A", "B"} << 1 << "B" << false << 1 << QStringList{"A"};
+    QTest::newRow("remove the selected entry after typing")
+        << QStringList{"A", "B"} << 0 << "typed" << false << 0 << QStringList{"B"};
+    QTest::newRow("remove the only entry")
+        << QStringList{"A"} << 0 << "A" << false << 0 << QStringList{};
+}
+
+void TestHistoryCombo::listChangesKeepText()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(int, selected);
+    QFETCH(QString, text);
+    QFETCH(bool, insert);
+    QFETCH(int, index);
+    QFETCH(QStringList, expected);
+
+    Window window;
+    window.curMsg->addItems(entries);
+    if (selected >= 0)
+        window.curMsg->SetListIndex(selected);
+    window.curMsg->SetText(text);
+    window.curMsg->lineEdit()->setCursorPosition(1);
+    const int cursor = window.curMsg->lineEdit()->cursorPosition();
+    QSignalSpy clicks(window.curMsg, &HistoryCombo::Click);
+
+    if (insert)
+        window.curMsg->AddItem("Hello", index);
+    else
+        window.curMsg->RemoveItem(index);
+
+    QCOMPARE(window.curMsg->Text(), text);
+    QCOMPARE(window.curMsg->lineEdit()->cursorPosition(), cursor);
+    QCOMPARE(window.curMsg->Entries(), expected);
+    QCOMPARE(clicks.count(), 0);
+}
+
+void TestHistoryCombo::typedTextIsNotMatchedAgainstList_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("byFocus");
+
+    // Entry 0 "Hello" is current, entry 1 "World" is not.
+    QTest::newRow("other case, Enter") << "HELLO" << false;
+    QTest::newRow("other case, focus leaves") << "HELLO" << true;
+    QTest::newRow("prefix, Enter") << "Hel" << false;
+    QTest::newRow("another entry exactly, Enter") << "World" << false;
+    QTest::newRow("another entry exactly, focus leaves") << "World" << true;
+}
+
+void TestHistoryCombo::typedTextIsNotMatchedAgainstList()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, byFocus);
+
+    Window window;
+    window.curMsg->addItems({"Hello", "World"});
+    QVERIFY(window.Show());
+    window.curMsg->SetText({});
+    window.curMsg->setFocus();
+    QSignalSpy clicks(window.curMsg, &HistoryCombo::Click);
+
+    QTest::keyClicks(window.curMsg, typed);
+    if (byFocus)
+        window.other->setFocus();
+    else
+        QTest::keyClick(window.curMsg, Qt::Key_Return);
+
+    QCOMPARE(window.curMsg->Text(), typed);
+    QCOMPARE(window.curMsg->Entries(), (QStringList{"Hello", "World"}));
+    QCOMPARE(window.curMsg->ListIndex(), -1);
+    QCOMPARE(clicks.count(), 0);
+}
+
+void TestHistoryCombo::setListIndexClicksBeforeReturning()
+{
+    Window window;
+    window.curMsg->addItems({"A", "B", "C"});
+    window.curMsg->SetText("typed");
+
+    QStringList textAtClick;
+    QList<int> indexAtClick;
+    connect(window.curMsg, &HistoryCombo::Click, window.curMsg, [&] {
+        textAtClick.append(window.curMsg->Text());
+        indexAtClick.append(window.curMsg->ListIndex());
+    });
+
+    window.curMsg->SetListIndex(2);
+    QCOMPARE(textAtClick, QStringList{"C"});
+    QCOMPARE(indexAtClick, QList<int>{2});
+
+    // Typing over the selected entry deselects it; selecting it again brings
+    // its text back although the index is current already.
+    window.curMsg->SetText("typed over");
+    QCOMPARE(window.curMsg->ListIndex(), -1);
+    window.curMsg->SetListIndex(2);
+    QCOMPARE(textAtClick, (QStringList{"C", "C"}));
+    QCOMPARE(window.curMsg->Text(), QString("C"));
+    QCOMPARE(window.curMsg->Entries(), (QStringList{"A", "B", "C"}));
+}
+
+void TestHistoryCombo::operatorPickRaisesClick_data()
+{
+    QTest::addColumn<bool>("byArrowKey");
+    QTest::addColumn<int>("pick");
+    QTest::addColumn<QString>("expected");
+
+    // Entry 0 is current and the text has been typed over.
+    QTest::newRow("another entry from the list") << false << 2 << "C";
+    QTest::newRow("the current entry from the list") << false << 0 << "A";
+    QTest::newRow("arrow down") << true << 1 << "B";
+}
+
+void TestHistoryCombo::operatorPickRaisesClick()
+{
+    QFETCH(bool, byArrowKey);
+    QFETCH(int, pick);
+    QFETCH(QString, expected);
+
+    Window window;
+    window.curMsg->addItems({"A", "B", "C"});
+    QVERIFY(window.Show());
+    window.curMsg->SetListIndex(0);
+    window.curMsg->SetText("typed");
+    window.curMsg->setFocus();
+
+    QStringList textAtClick;
+    connect(window.curMsg, &HistoryCombo::Click, window.curMsg,
+            [&] { textAtClick.append(window.curMsg->Text()); });
+
+    if (byArrowKey) {
+        QTest::keyClick(window.curMsg, Qt::Key_Down);
+    } else {
+        window.curMsg->showPopup();
+        QAbstractItemView *const list = window.curMsg->view();
+        QTRY_VERIFY(list->isVisible());
+        const QRect entry = list->visualRect(list->model()->index(pick, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+    }
+
+    QTRY_COMPARE(textAtClick, QStringList{expected});
+    QCOMPARE(window.curMsg->ListIndex(), pick);
+}
+
+void TestHistoryCombo::lineBreaksBecomeSpaces_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    const QList<std::pair<QString, QString>> breaks = {
+        {"a\r\nb", "a b"},        {"a\rb", "a b"},       {"a\nb", "a b"},
+        {"a\n\rb", "a  b"},       {"\r\n\r\n", "  "},    {"end\r", "end "},
+    };
+    for (const QString way : {"SetText", "line edit setText", "paste", "input method",
+                              "AddItem then SetListIndex"}) {
+        for (const auto &[input, expected] : breaks) {
+            QString name = input;
+            name.replace("\r", "<CR>").replace("\n", "<LF>");
+            QTest::addRow("%s: %s", qPrintable(way), qPrintable(name)) << way << input << expected;
+        }
+    }
+}
+
+void TestHistoryCombo::lineBreaksBecomeSpaces()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+
+    Window window;
+    QVERIFY(window.Show());
+    window.curMsg->setFocus();
+    HistoryCombo &curMsg = *window.curMsg;
+
+    if (way == "SetText") {
+        curMsg.SetText(input);
+    } else if (way == "line edit setText") {
+        curMsg.lineEdit()->setText(input);
+    } else if (way == "paste") {
+        QGuiApplication::clipboard()->setText(input);
+        QCOMPARE(QGuiApplication::clipboard()->text(), input);
+        QTest::keyClick(&curMsg, Qt::Key_V, Qt::ControlModifier);
+    } else if (way == "input method") {
+        QInputMethodEvent commit;
+        commit.setCommitString(input);
+        QCoreApplication::sendEvent(curMsg.lineEdit(), &commit);
+    } else {
+        curMsg.AddItem(input);
+        QCOMPARE(curMsg.List(0), expected);
+        curMsg.SetListIndex(0);
+    }
+
+    QCOMPARE(curMsg.Text(), expected);
+}
+
+void TestHistoryCombo::pasteLeavesCursorAfterInsertedText_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("cursor");
+
+    // Pasted between "X" and "Y".
+    QTest::newRow("CR LF pairs") << "a\r\nb\r\nc" << "Xa b cY" << 6;
+    QTest::newRow("CR alone") << "a\rb" << "Xa bY" << 4;
+    QTest::newRow("pair at the end") << "ab\r\n" << "Xab Y" << 4;
+    QTest::newRow("no break") << "ab" << "XabY" << 3;
+}
+
+void TestHistoryCombo::pasteLeavesCursorAfterInsertedText()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+    QFETCH(int, cursor);
+
+    Window window;
+    QVERIFY(window.Show());
+    window.curMsg->setFocus();
+    window.curMsg->SetText("XY");
+    window.curMsg->lineEdit()->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText(pasted);
+
+    QTest::keyClick(window.curMsg, Qt::Key_V, Qt::ControlModifier);
+
+    QCOMPARE(window.curMsg->Text(), expected);
+    QCOMPARE(window.curMsg->lineEdit()->cursorPosition(), cursor);
+}
+
+void TestHistoryCombo::textHasNoLengthLimit()
+{
+    Window window;
+    QVERIFY(window.Show());
+    window.curMsg->setFocus();
+
+    // Past QLineEdit's default limit of 32767 characters.
+    const QString longText(40000, u'z');
+    window.curMsg->SetText(longText);
+    QCOMPARE(window.curMsg->Text().size(), 40000);
+
+    window.curMsg->lineEdit()->end(false);
+    QTest::keyClick(window.curMsg, Qt::Key_Y);
+    QCOMPARE(window.curMsg->Text().size(), 40001);
+
+    window.curMsg->AddItem(longText);
+    window.curMsg->SetListIndex(0);
+    QCOMPARE(window.curMsg->Text(), longText);
+}
+
+QTEST_MAIN(TestHistoryCombo)
+#include "tst_historycombo.moc"

@@ -1,0 +1,471 @@
+#include "historycombo.h"
+#include "messagelistfile.h"
+#include "recordingmessageboxes.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray CRLF = "\r\n";
+
+QStringList Numbered(int count, const QString &pattern = "Line %1")
+{
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(pattern.arg(i));
+    return lines;
+}
+
+QByteArray FileOf(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLatin1() + CRLF;
+    return bytes;
+}
+
+[[nodiscard]] bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Lowers one of the process's resource limits until it goes out of scope.
+class LoweredLimit
+{
+public:
+    LoweredLimit(int resource, rlim_t soft)
+        : m_resource(resource)
+    {
+        ::getrlimit(m_resource, &m_saved);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = soft;
+        m_applied = ::setrlimit(m_resource, &lowered) == 0;
+    }
+    ~LoweredLimit() { ::setrlimit(m_resource, &m_saved); }
+    LoweredLimit(const LoweredLimit &) = delete;
+    LoweredLimit &operator=(const LoweredLimit &) = delete;
+
+    [[nodiscard]] bool IsApplied() const { return m_applied; }
+
+private:
+    const int m_resource;
+    rlimit m_saved{};
+    bool m_applied = false;
+};
+
+// A file descriptor closed when it goes out of scope.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    [[nodiscard]] int Fd() const { return m_fd; }
+
+private:
+    const int m_fd;
+};
+
+} // namespace
+
+class TestMessageListFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void entriesFromBytes_data();
+    void entriesFromBytes();
+    void bytesFromHistory_data();
+    void bytesFromHistory();
+    void loadFromFile_data();
+    void loadFromFile();
+    void loadWithoutReadableFile_data();
+    void loadWithoutReadableFile();
+    void loadStopsReadingWhenFull();
+    void saveRewritesWholeFile_data();
+    void saveRewritesWholeFile();
+    void saveWithoutChangeTouchesNothing_data();
+    void saveWithoutChangeTouchesNothing();
+    void saveFailureKeepsPreviousFile_data();
+    void saveFailureKeepsPreviousFile();
+    void highBytesRoundTrip();
+};
+
+void TestMessageListFile::entriesFromBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList abc{"A", "B", "C"};
+    QTest::newRow("empty line and a repeat skipped")
+        << QByteArray("A\r\n\r\nB\r\nA\r\nC\r\n") << abc;
+    QTest::newRow("25 lines: first 20 in file order") << FileOf(Numbered(25)) << Numbered(20);
+    QTest::newRow("repeats do not count towards 20")
+        << FileOf(QStringList{"Line 1", "Line 1", "Line 2", "Line 1"} + Numbered(25))
+        << Numbered(20);
+    QTest::newRow("line after the 20th without line end")
+        << FileOf(Numbered(20)) + "Last" << Numbered(20);
+    QTest::newRow("last line without line end") << QByteArray("A\r\nB\r\nC") << abc;
+    QTest::newRow("CR alone ends a line") << QByteArray("A\rB\rC\r") << abc;
+    QTest::newRow("CR then CR LF: empty line between") << QByteArray("A\r\r\nB\r\nC") << abc;
+    QTest::newRow("lone LF inside an entry")
+        << QByteArray("A\nB\r\nC\r\n") << QStringList{"A\nB", "C"};
+    QTest::newRow("LF before CR stays in the entry")
+        << QByteArray("A\n\rB") << QStringList{"A\n", "B"};
+    QTest::newRow("LF at the start of the file")
+        << QByteArray("\nA\r\n") << QStringList{"\nA"};
+    QTest::newRow("spaces are an entry") << QByteArray("  \r\nA ") << QStringList{"  ", "A "};
+    QTest::newRow("case counts") << QByteArray("Hello\r\nhello\r\n")
+                                 << QStringList{"Hello", "hello"};
+    QTest::newRow("Windows-1252 text") << QByteArray("\x80 caf\xe9\r\n")
+                                       << QStringList{QString::fromUtf8("€ café")};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("line ends only") << QByteArray("\r\n\r\r\n\r") << QStringList{};
+}
+
+void TestMessageListFile::entriesFromBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+
+    QCOMPARE(MessageListEntries(bytes), expected);
+
+    // A byte at a time: every line end falls across two pieces.
+    MessageListParser parser;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        parser.Feed(QByteArrayView(bytes).sliced(i, 1));
+    parser.Finish();
+    QCOMPARE(parser.History(), expected);
+}
+
+void TestMessageListFile::bytesFromHistory_data()
+{
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("empty history: empty file") << QStringList{} << QByteArray();
+    QTest::newRow("CR LF after the last line too") << QStringList{"A", "B"}
+                                                   << QByteArray("A\r\nB\r\n");
+    QTest::newRow("spaces kept") << QStringList{" A  "} << QByteArray(" A  \r\n");
+    QTest::newRow("21 entries: first 20") << Numbered(21) << FileOf(Numbered(20));
+    QTest::newRow("Windows-1252, no byte-order mark")
+        << QStringList{QString::fromUtf8("€ café")} << QByteArray("\x80 caf\xe9\r\n");
+}
+
+void TestMessageListFile::bytesFromHistory()
+{
+    QFETCH(QStringList, history);
+    QFETCH(QByteArray, expected);
+
+    QCOMPARE(MessageListFileBytes(history), expected);
+}
+
+void TestMessageListFile::loadFromFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("held");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("empty line and a repeat skipped")
+        << QByteArray("A\r\n\r\nB\r\nA\r\nC\r\n") << QStringList{} << QStringList{"A", "B", "C"};
+    // 25 lines of 300 characters span several reads.
+    const QString longLine = QString(290, u'x') + "%1";
+    QTest::newRow("lines across reads") << FileOf(Numbered(25, longLine)) << QStringList{}
+                                        << Numbered(20, longLine);
+    QTest::newRow("last line without line end")
+        << QByteArray("A\r\nB") << QStringList{} << QStringList{"A", "B"};
+    QTest::newRow("lone LF shows as a space in the list")
+        << QByteArray("A\nB\r\n") << QStringList{} << QStringList{"A B"};
+    QTest::newRow("entries held already come first and count")
+        << FileOf({"A", "Line 2", "B"}) << Numbered(19) << Numbered(19) + QStringList{"A"};
+}
+
+void TestMessageListFile::loadFromFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, held);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    QVERIFY(WriteFile(path, content));
+    HistoryCombo curMsg;
+    curMsg.addItems(held);
+    curMsg.SetText("typed");
+    bool dirty = true;
+
+    LoadMessageList(curMsg, dirty, path);
+
+    QCOMPARE(curMsg.Entries(), expected);
+    QCOMPARE(dirty, false);
+    QCOMPARE(curMsg.Text(), QString("typed"));
+}
+
+void TestMessageListFile::loadWithoutReadableFile_data()
+{
+    QTest::addColumn<QString>("situation");
+
+    QTest::newRow("no file") << "missing";
+    QTest::newRow("no folder") << "no folder";
+    QTest::newRow("a folder in the file's place") << "folder";
+}
+
+void TestMessageListFile::loadWithoutReadableFile()
+{
+    QFETCH(QString, situation);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString path = MessageListFilePath(dir.path());
+    if (situation == "no folder")
+        path = MessageListFilePath(dir.filePath("absent"));
+    else if (situation == "folder")
+        QVERIFY(QDir(dir.path()).mkdir(QFileInfo(path).fileName()));
+    HistoryCombo curMsg;
+    bool dirty = true;
+
+    LoadMessageList(curMsg, dirty, path);
+
+    QCOMPARE(curMsg.ListCount(), 0);
+    QCOMPARE(dirty, false);
+}
+
+void TestMessageListFile::loadStopsReadingWhenFull()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+
+    // Held open for reading and writing, the pipe never reports its end: a
+    // loader that read on past the 20th entry would wait here for good.
+    const Descriptor pipe(::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK));
+    QVERIFY(pipe.Fd() >= 0);
+    QByteArray content = FileOf(Numbered(25));
+    content += QByteArray(60000 - content.size(), 'x');
+    QCOMPARE(::write(pipe.Fd(), content.constData(), content.size()), content.size());
+
+    HistoryCombo curMsg;
+    bool dirty = true;
+    LoadMessageList(curMsg, dirty, path);
+
+    QCOMPARE(curMsg.Entries(), Numbered(20));
+    QCOMPARE(dirty, false);
+    // What the loader did not read is still in the pipe.
+    QByteArray rest(content.size(), '\0');
+    const ssize_t left = ::read(pipe.Fd(), rest.data(), rest.size());
+    QVERIFY(left > 0);
+    QCOMPARE(rest.left(left), content.right(left));
+}
+
+void TestMessageListFile::saveRewritesWholeFile_data()
+{
+    QTest::addColumn<QByteArray>("previous");
+    QTest::addColumn<QStringList>("history");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray none;
+    QTest::newRow("created when missing") << none << QStringList{"A", "B"}
+                                          << QByteArray("A\r\nB\r\n");
+    QTest::newRow("21 in memory: 20 in the file") << none << Numbered(21) << FileOf(Numbered(20));
+    QTest::newRow("longer file replaced")
+        << FileOf(Numbered(20)) << QStringList{"A"} << QByteArray("A\r\n");
+    QTest::newRow("emptied history: empty file")
+        << FileOf(Numbered(3)) << QStringList{} << QByteArray();
+}
+
+void TestMessageListFile::saveRewritesWholeFile()
+{
+    QFETCH(QByteArray, previous);
+    QFETCH(QStringList, history);
+    QFETCH(QByteArray, expected);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    if (!previous.isEmpty())
+        QVERIFY(WriteFile(path, previous));
+    HistoryCombo curMsg;
+    curMsg.addItems(history);
+    RecordingMessageBoxes boxes;
+    bool dirty = true;
+
+    SaveMessageList(curMsg, dirty, boxes, path);
+
+    QCOMPARE(ReadFile(path), expected);
+    QCOMPARE(dirty, false);
+    QCOMPARE(boxes.shown.size(), 0);
+    // Nothing is left beside the file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(path).fileName()});
+}
+
+void TestMessageListFile::saveWithoutChangeTouchesNothing_data()
+{
+    QTest::addColumn<bool>("exists");
+
+    QTest::newRow("file stays as it was") << true;
+    QTest::newRow("missing file stays missing") << false;
+}
+
+void TestMessageListFile::saveWithoutChangeTouchesNothing()
+{
+    QFETCH(bool, exists);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    const QByteArray previous = "Old\r\n";
+    const QDateTime stamp(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
+    if (exists) {
+        QVERIFY(WriteFile(path, previous));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+    HistoryCombo curMsg;
+    curMsg.addItems({"A", "B"});
+    RecordingMessageBoxes boxes;
+    bool dirty = false;
+
+    SaveMessageList(curMsg, dirty, boxes, path);
+
+    QCOMPARE(QFileInfo::exists(path), exists);
+    if (exists) {
+        QCOMPARE(ReadFile(path), previous);
+        QCOMPARE(QFileInfo(path).lastModified().toUTC(), stamp);
+    }
+    QCOMPARE(dirty, false);
+    QCOMPARE(boxes.shown.size(), 0);
+}
+
+void TestMessageListFile::saveFailureKeepsPreviousFile_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("firstLine");
+    QTest::addColumn<int>("error");
+
+    const QString create = "Unable to create message list file";
+    const QString write = "Unable to write to message list file";
+    // Permission bits do not stop root, so each cause is one that does.
+    QTest::newRow("folder does not exist") << "no folder" << create << ENOENT;
+    QTest::newRow("folder is a regular file") << "file as folder" << create << ENOTDIR;
+    QTest::newRow("no file descriptor left") << "descriptors" << create << EMFILE;
+    QTest::newRow("file size limit reached") << "size limit" << write << EFBIG;
+}
+
+void TestMessageListFile::saveFailureKeepsPreviousFile()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, firstLine);
+    QFETCH(int, error);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString path = MessageListFilePath(dir.path());
+    const QByteArray previous = FileOf({"Old 1", "Old 2"});
+    if (cause == "no folder") {
+        path = MessageListFilePath(dir.filePath("absent"));
+    } else if (cause == "file as folder") {
+        QVERIFY(WriteFile(dir.filePath("plain"), "not a folder"));
+        path = MessageListFilePath(dir.filePath("plain"));
+    } else {
+        QVERIFY(WriteFile(path, previous));
+    }
+    HistoryCombo curMsg;
+    curMsg.addItems(Numbered(20));
+    RecordingMessageBoxes boxes;
+    bool dirty = true;
+
+    if (cause == "descriptors") {
+        // The lowest free descriptor number becomes the limit, so no file
+        // can be opened at all.
+        const int lowestFree = ::dup(0);
+        QVERIFY(lowestFree >= 0);
+        ::close(lowestFree);
+        const LoweredLimit limit(RLIMIT_NOFILE, rlim_t(lowestFree));
+        QVERIFY(limit.IsApplied());
+        SaveMessageList(curMsg, dirty, boxes, path);
+    } else if (cause == "size limit") {
+        // Past the limit a write fails with EFBIG instead of killing us.
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        {
+            const LoweredLimit limit(RLIMIT_FSIZE, 8);
+            QVERIFY(limit.IsApplied());
+            SaveMessageList(curMsg, dirty, boxes, path);
+        }
+        std::signal(SIGXFSZ, previousHandler);
+    } else {
+        SaveMessageList(curMsg, dirty, boxes, path);
+    }
+
+    QCOMPARE(boxes.shown.size(), 1);
+    const QChar cr(u'\r');
+    QCOMPARE(boxes.shown.at(0).text, firstLine + cr + u'"' + path + u'"' + cr
+                                         + QString::fromLocal8Bit(std::strerror(error)));
+    QCOMPARE(boxes.shown.at(0).title, QString("VantorMsgBoard"));
+    QCOMPARE(boxes.shown.at(0).icon, MessageIcon::None);
+    QCOMPARE(dirty, true);
+    if (QFileInfo(path).dir().exists()) {
+        QCOMPARE(ReadFile(path), previous);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(path).fileName()});
+    }
+}
+
+void TestMessageListFile::highBytesRoundTrip()
+{
+    QByteArray high;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        high.append(char(byte));
+    const QByteArray content = "Plain\r\n" + high + CRLF;
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    QVERIFY(WriteFile(path, content));
+    HistoryCombo curMsg;
+    bool dirty = false;
+    LoadMessageList(curMsg, dirty, path);
+    QCOMPARE(curMsg.ListCount(), 2);
+    QCOMPARE(curMsg.List(1).size(), 128);
+
+    QVERIFY(QFile::remove(path));
+    RecordingMessageBoxes boxes;
+    dirty = true;
+    SaveMessageList(curMsg, dirty, boxes, path);
+
+    QCOMPARE(ReadFile(path), content);
+}
+
+QTEST_MAIN(TestMessageListFile)
+#include "tst_messagelistfile.moc"
