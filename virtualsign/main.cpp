@@ -1,0 +1,122 @@
+// VantorVirtualSign: plays the sign for the console on a pseudo-terminal.
+//
+//   VantorVirtualSign [--print] [COM<n>]
+//
+// It links the console's port n to its pseudo-terminal (the lowest free port
+// when none is given), says so in one line on standard output, and shows what
+// arrives: in a window, or with --print as lines on standard output.
+
+#include "portlink.h"
+#include "printmode.h"
+#include "pseudoterminal.h"
+#include "signwindow.h"
+#include "terminationsignals.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char *const PrintOption = "print";
+
+// The window system is needed, and so QApplication, only without --print;
+// that has to be known before the parser can run.
+bool AsksForPrintMode(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--print") == 0)
+            return true;
+    }
+    return false;
+}
+
+void Fail(const QString &message)
+{
+    std::fprintf(stderr, "VantorVirtualSign: %s\n", qPrintable(message));
+}
+
+std::unique_ptr<PortLink> ClaimPort(const QStringList &arguments, const QString &device)
+{
+    const PortDirectory ports;
+    QString error;
+    std::unique_ptr<PortLink> link;
+    if (arguments.isEmpty()) {
+        link = PortLink::claimLowestFree(ports, device, &error);
+    } else {
+        const QString argument = arguments.join(u' ');
+        const std::optional<int> port = ParsePortArgument(argument);
+        if (!port) {
+            Fail(QStringLiteral("\"%1\" names no port; give it as COM<n>, for example COM5").arg(argument));
+            return nullptr;
+        }
+        link = PortLink::claim(ports, *port, device, &error);
+    }
+    if (!link)
+        Fail(error);
+    return link;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Before any thread starts, so the signals reach the event loop only.
+    if (!TerminationSignals::blockTerminationSignals())
+        Fail(QStringLiteral("cannot block the termination signals"));
+    // A reader that goes away must not end the program before it removes its link.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const bool printMode = AsksForPrintMode(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = printMode
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("VantorVirtualSign"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Plays the message board on a pseudo-terminal that the console opens as port COM<n>."));
+    parser.addHelpOption();
+    parser.addOption({QString::fromLatin1(PrintOption),
+                      QStringLiteral("No window: write one line per decoded string to standard output.")});
+    parser.addPositionalArgument(QStringLiteral("port"),
+                                 QStringLiteral("COM<n>; the lowest free port when left out."),
+                                 QStringLiteral("[COM<n>]"));
+    parser.process(*app);
+
+    QString error;
+    const std::unique_ptr<PseudoTerminal> terminal = PseudoTerminal::open(&error);
+    if (!terminal) {
+        Fail(error);
+        return 1;
+    }
+    const std::unique_ptr<PortLink> link = ClaimPort(parser.positionalArguments(), terminal->devicePath());
+    if (!link)
+        return 1;
+
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly)) {
+        Fail(QStringLiteral("cannot write to standard output"));
+        return 1;
+    }
+    WriteLine(output, StartLine(link->portName(), terminal->devicePath(), link->linkPath()));
+
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(),
+                     &QCoreApplication::quit);
+
+    if (printMode) {
+        PrintMode printer(output);
+        QObject::connect(terminal.get(), &PseudoTerminal::received, &printer, &PrintMode::takeBytes);
+        return app->exec();
+    }
+    SignWindow window(link->portName(), terminal->devicePath());
+    QObject::connect(terminal.get(), &PseudoTerminal::received, &window, &SignWindow::takeBytes);
+    window.show();
+    return app->exec();
+}
