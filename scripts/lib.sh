@@ -27,12 +27,11 @@ install_missing_packages() {
         "${missing[@]}"
 }
 
-# build DIR [cmake options...]: configures DIR once, then builds it.
+# build DIR [cmake options...]: configures DIR with the options (every time, so
+# that a changed option takes effect), then builds it.
 build() {
     local dir=$1
     shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
-    fi
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
     cmake --build "$dir" --parallel "$(nproc)"
 }
