@@ -1,6 +1,5 @@
 #include "formlayout.h"
 
-#include <QApplication>
 #include <QLabel>
 
 QFont ArialFont(qreal pointSize, FontStyle style)
@@ -14,11 +13,23 @@ QFont ArialFont(qreal pointSize, FontStyle style)
     return font;
 }
 
+QFont LucidaConsoleFont(qreal pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Lucida Console"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
 QFont DialogFont()
 {
-    QFont font = QApplication::font();
-    font.setPointSizeF(8.25);
-    return font;
+    // The desktop's own sans serif (DejaVu Sans on Debian) runs about a tenth
+    // wider than the font the windows were designed with, and the labels
+    // that sit side by side would then overlap; Arial's metrics keep them
+    // apart.
+    return ArialFont(8.25);
 }
 
 void PlaceAutoSizeLabel(QLabel *label, int leftTwips, int topTwips)

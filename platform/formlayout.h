@@ -21,8 +21,13 @@ enum class FontStyle { Regular, Bold, BoldItalic };
 // metrics, so the designed sizes hold with either.
 [[nodiscard]] QFont ArialFont(qreal pointSize, FontStyle style = FontStyle::Regular);
 
-// The small dialog font of labels that name no font of their own: the
-// platform's user-interface family at 8.25 point.
+// Lucida Console, or a monospaced font of the same character width where it
+// is not installed (Liberation Mono, then DejaVu Sans Mono): 80 characters
+// of the designed size fill the designed message field.
+[[nodiscard]] QFont LucidaConsoleFont(qreal pointSize);
+
+// The small dialog font of controls that name no font of their own: a sans
+// serif of Arial's metrics at 8.25 point.
 [[nodiscard]] QFont DialogFont();
 
 // An auto-size label: its top-left corner at the designed place, its size

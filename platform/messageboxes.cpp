@@ -1,5 +1,6 @@
 #include "messageboxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 QtMessageBoxes::QtMessageBoxes(QWidget *owner)
@@ -20,7 +21,10 @@ void QtMessageBoxes::MsgBox(const QString &text, MessageIcon icon, const QString
         boxIcon = QMessageBox::Information;
         break;
     }
-    QMessageBox box(boxIcon, title, DisplayText(text), QMessageBox::Ok, m_owner);
+    // Without an owner of its own the box stands over the window the
+    // operator is working in, not in the middle of the screen.
+    QWidget *const owner = m_owner ? m_owner : QApplication::activeWindow();
+    QMessageBox box(boxIcon, title, DisplayText(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

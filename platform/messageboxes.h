@@ -18,7 +18,8 @@ public:
     virtual void MsgBox(const QString &text, MessageIcon icon, const QString &title) = 0;
 };
 
-// The real boxes, owned by the window they are shown over.
+// The real boxes, owned by the window they are shown over: the given owner,
+// or else the active window at the time.
 class QtMessageBoxes final : public MessageBoxes
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "appinfo.h"
 #include "formlayout.h"
+#include "loadedforms.h"
 #include "makerinfo.h"
 #include "shellassets.h"
 #include "versionline.h"
@@ -98,8 +99,10 @@ void frmAbout::cmdOK_Click()
     accept();
 }
 
-void ShowAboutWindow(QWidget *owner)
+void ShowAboutWindow(QWidget *owner, LoadedForms *forms)
 {
     frmAbout about(owner);
+    if (forms)
+        forms->Load(&about);
     about.exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class LoadedForms;
 class QLabel;
 class QPushButton;
 
@@ -36,5 +37,6 @@ private:
 };
 
 // Shows a freshly loaded About window modal over `owner`, centred on it, and
-// returns once the operator has closed it; the window is gone by then.
-void ShowAboutWindow(QWidget *owner);
+// returns once the operator has closed it; the window is gone by then. While
+// open it stands in the loaded-window list, when one is given.
+void ShowAboutWindow(QWidget *owner, LoadedForms *forms = nullptr);

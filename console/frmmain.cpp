@@ -1,0 +1,302 @@
+#include "frmmain.h"
+
+#include "appinfo.h"
+#include "commport.h"
+#include "dialogkeys.h"
+#include "fieldcheck.h"
+#include "focusvalidation.h"
+#include "formlayout.h"
+#include "helpmenu.h"
+#include "historycombo.h"
+#include "loadedforms.h"
+#include "messageboxes.h"
+#include "messagehistory.h"
+#include "messagelistfile.h"
+#include "placement.h"
+#include "serialcontrol.h"
+#include "settings.h"
+#include "settingsstore.h"
+#include "signcommand.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// The presentations, in the order of their index on the sign line.
+const QStringList &PresentationNames()
+{
+    static const QStringList names{
+        QStringLiteral("Left Justify"),          QStringLiteral("Right Justify"),
+        QStringLiteral("Center"),                QStringLiteral("Slow crawl from Right"),
+        QStringLiteral("Medium crawl from Right"), QStringLiteral("Fast crawl from Right"),
+    };
+    return names;
+}
+
+// The designed text of the message field: 80 characters that fill its width.
+const QString MessageRuler = QStringLiteral("AAAAAAAAAAAAAAAAAAAABBBBBBBBBBBBBBBBBBBB"
+                                            "CCCCCCCCCCCCCCCCCCCCDDDDDDDDDDDDDDDDDDDD");
+
+QPushButton *NewButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1StringView(name));
+    // Enter and Escape are the window's (DialogKeys); a focused button
+    // takes Enter for itself there, not through Qt's auto-default.
+    button->setAutoDefault(false);
+    return button;
+}
+
+template<typename Widget>
+Widget *NewField(QWidget *parent, const char *name, const QString &accessibleName)
+{
+    auto *field = new Widget(parent);
+    field->setObjectName(QLatin1StringView(name));
+    // The label beside a field is not tied to it, so the field carries the
+    // label's text for a screen reader.
+    field->setAccessibleName(accessibleName);
+    return field;
+}
+
+QSizeF PrimaryScreenTwips()
+{
+    const QScreen *const screen = QGuiApplication::primaryScreen();
+    return screen ? QSizeF(screen->size()) * TwipsPerPixel : QSizeF();
+}
+
+} // namespace
+
+frmMain::frmMain(MainWindowContext context, QWidget *parent)
+    : QWidget(parent)
+    , Label1(NewLabel(this, "Label1", QStringLiteral("Current Message")))
+    , CurMsg(NewField<HistoryCombo>(this, "CurMsg", QStringLiteral("Current Message")))
+    , Label2(NewLabel(this, "Label2", QStringLiteral("Message Board Number")))
+    , BoardNum(NewField<QLineEdit>(this, "BoardNum", QStringLiteral("Message Board Number")))
+    , Label3(NewLabel(this, "Label3", QStringLiteral("Brightness")))
+    , Bright(NewField<QLineEdit>(this, "Bright", QStringLiteral("Brightness")))
+    , Label4(NewLabel(this, "Label4", QStringLiteral("Presentation")))
+    , Present(NewField<QComboBox>(this, "Present", QStringLiteral("Presentation")))
+    , Help(NewButton(this, "Help", QStringLiteral("HELP")))
+    , Exit(NewButton(this, "Exit", QStringLiteral("EXIT")))
+    , Send(NewButton(this, "Send", QStringLiteral("SEND")))
+    , Label5(NewLabel(this, "Label5", QStringLiteral("%")))
+    , CommUse(NewLabel(this, "CommUse", QStringLiteral("Using ")))
+    , mnuHelp(new MnuHelp(this))
+    , m_context(std::move(context))
+    , MSComm1(*m_context.port)
+    , m_boxes(*m_context.boxes)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Vantor Message Board"));
+    setFont(DialogFont());
+
+    CurMsg->setFont(LucidaConsoleFont(9.75));
+    CurMsg->SetText(MessageRuler);
+    BoardNum->setText(QStringLiteral("0"));
+    Bright->setText(QStringLiteral("75"));
+    Present->addItems(PresentationNames());
+    CommUse->setAlignment(Qt::AlignCenter);
+
+    LayOutControls();
+    SetTabOrder();
+    ConnectEvents();
+}
+
+// The port goes with the window, after Form_Unload has saved everything.
+frmMain::~frmMain() = default;
+
+void frmMain::LayOutControls()
+{
+    // Sizable, though nothing follows a change of size.
+    resize(TwipsSize(10170, 1575));
+
+    Label1->setGeometry(TwipsRect(240, 180, 4320, 225));
+    CurMsg->setGeometry(TwipsRect(240, 390, 9780, 315));
+    PlaceAutoSizeLabel(Label2, 240, 870);
+    BoardNum->setGeometry(TwipsRect(240, 1110, 1320, 330));
+    PlaceAutoSizeLabel(Label3, 2100, 870);
+    Bright->setGeometry(TwipsRect(2085, 1110, 375, 330));
+    Label4->setGeometry(TwipsRect(3045, 870, 1170, 225));
+    Present->setGeometry(TwipsRect(3045, 1080, 2220, 315));
+    Help->setGeometry(TwipsRect(5430, 960, 1320, 480));
+    Exit->setGeometry(TwipsRect(7057, 960, 1320, 480));
+    Send->setGeometry(TwipsRect(8685, 960, 1320, 480));
+    Label5->setGeometry(TwipsRect(2460, 1170, 210, 165));
+    PlaceAutoSizeLabel(CommUse, 9060, 105);
+}
+
+void frmMain::SetTabOrder()
+{
+    // Labels take no focus; the status label comes last by taking none.
+    for (QLabel *label : {Label1, Label2, Label3, Label4, Label5, CommUse})
+        label->setFocusPolicy(Qt::NoFocus);
+    QWidget::setTabOrder(CurMsg, BoardNum);
+    QWidget::setTabOrder(BoardNum, Bright);
+    QWidget::setTabOrder(Bright, Present);
+    QWidget::setTabOrder(Present, Help);
+    QWidget::setTabOrder(Help, Exit);
+    QWidget::setTabOrder(Exit, Send);
+}
+
+void frmMain::ConnectEvents()
+{
+    auto *const validation = new FocusValidation(this);
+    validation->AddField(CurMsg, [this](bool &cancel) { CurMsg_Validate(cancel); });
+    validation->AddField(BoardNum, [this](bool &cancel) { BoardNum_Validate(cancel); });
+    validation->AddField(Bright, [this](bool &cancel) { Bright_Validate(cancel); });
+    validation->SetCausesValidation(Help, false);
+
+    new DialogKeys(this, Send, Exit);
+
+    connect(CurMsg, &HistoryCombo::Click, this, &frmMain::CurMsg_Click);
+    connect(Send, &QPushButton::clicked, this, &frmMain::Send_Click);
+    connect(Exit, &QPushButton::clicked, this, &frmMain::Exit_Click);
+    connect(Help, &QPushButton::clicked, this, &frmMain::Help_Click);
+    connect(mnuHelp->mnuHelpTopics, &QAction::triggered, this, &frmMain::mnuHelpTopics_Click);
+    connect(mnuHelp->mnuHelpWeb, &QAction::triggered, this, &frmMain::mnuHelpWeb_Click);
+    connect(mnuHelp->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
+}
+
+void frmMain::Form_Load()
+{
+    SettingsStore &settings = *m_context.settings;
+
+    const StoredPosition stored = RestorePosition(settings);
+    const QPointF corner = PlaceWindow(stored.left, stored.top,
+                                       QSizeF(frameGeometry().size()) * TwipsPerPixel,
+                                       PrimaryScreenTwips());
+    move(qRound(corner.x() / TwipsPerPixel), qRound(corner.y() / TwipsPerPixel));
+
+    LoadMessageList(*CurMsg, MsgListDirty, MessageListFilePath(m_context.programFolder));
+
+    // Set by the program: no Validate event follows.
+    const FieldValues fields = RestoreFields(settings, Present->count());
+    CurMsg->SetText(fields.curMsgText);
+    BoardNum->setText(fields.boardNumText);
+    Bright->setText(fields.brightText);
+    Present->setCurrentIndex(fields.presentIndex);
+
+    const CommPortOutcome outcome = OpenCommPort(m_context.commandLineArgument, MSComm1, m_boxes);
+    m_portNumber = outcome.port;
+    CommUse->setText(CommUse->text() + outcome.statusSuffix);
+    PlaceAutoSizeLabel(CommUse, 9060, 105);
+    if (!outcome.open)
+        Send->setEnabled(false);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // A window manager may ask again while the first unload is under way.
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void frmMain::Form_Unload()
+{
+    if (LoadedForms *const forms = m_context.forms) {
+        for (int i = forms->Count() - 1; i >= 1; --i)
+            forms->Unload(forms->At(i));
+    }
+    SaveSettings();
+}
+
+void frmMain::SaveSettings()
+{
+    const QPoint corner = pos() * TwipsPerPixel;
+    WindowSnapshot snapshot;
+    snapshot.left = corner.x();
+    snapshot.top = corner.y();
+    snapshot.minimized = isMinimized();
+    snapshot.fields = {CurMsg->Text(), BoardNum->text(), Bright->text(),
+                       static_cast<std::int16_t>(Present->currentIndex())};
+    StoreChangedSettings(*m_context.settings, snapshot);
+    // A store that cannot be written must not stop the shut-down; the
+    // history below is still saved and reports its own failure.
+    static_cast<void>(m_context.settings->Flush());
+
+    SaveMessageList(*CurMsg, MsgListDirty, m_boxes, MessageListFilePath(m_context.programFolder));
+}
+
+void frmMain::CurMsg_Validate(bool & /*cancel*/)
+{
+    RunHistoryHandler(*CurMsg, EventBusy, MsgListDirty);
+}
+
+void frmMain::CurMsg_Click()
+{
+    RunHistoryHandler(*CurMsg, EventBusy, MsgListDirty);
+}
+
+void frmMain::BoardNum_Validate(bool &cancel)
+{
+    QString text = BoardNum->text();
+    ::BoardNum_Validate(text, EventBusy, cancel, m_boxes);
+    if (text != BoardNum->text())
+        BoardNum->setText(text);
+}
+
+void frmMain::Bright_Validate(bool &cancel)
+{
+    QString text = Bright->text();
+    ::Bright_Validate(text, EventBusy, cancel, m_boxes);
+    if (text != Bright->text())
+        Bright->setText(text);
+}
+
+void frmMain::Send_Click()
+{
+    // Each check gets a Cancel of its own, and none is looked at: a rejected
+    // field has been reported and is sent as it stands.
+    bool cancel = false;
+    CurMsg_Validate(cancel);
+    cancel = false;
+    BoardNum_Validate(cancel);
+    cancel = false;
+    Bright_Validate(cancel);
+
+    const QString command = BuildSignCommand(BoardNum->text(),
+                                             static_cast<std::int16_t>(Present->currentIndex()),
+                                             Bright->text(), CurMsg->Text());
+    const PortStatus written = MSComm1.Output(command);
+    // A device that went away after the port was opened must not look like
+    // a sign that got its message.
+    if (!written.ok) {
+        m_boxes.MsgBox(WriteFailureMessage(m_portNumber, written.description), MessageIcon::Stop,
+                       QString::fromUtf8(AppInfo::Title));
+    }
+}
+
+void frmMain::Exit_Click()
+{
+    close();
+}
+
+void frmMain::Help_Click()
+{
+    mnuHelp->PopupAtPointer();
+}
+
+void frmMain::mnuHelpTopics_Click()
+{
+    ShowHelpTopics(this, m_boxes, m_context.programFolder, QString::fromUtf8(AppInfo::HelpFileName));
+}
+
+void frmMain::mnuHelpWeb_Click()
+{
+    ShowMakerWebPage();
+}
+
+void frmMain::MnuHelpAbout_Click()
+{
+    if (m_context.showAbout)
+        m_context.showAbout(this);
+}
