@@ -1,0 +1,105 @@
+#pragma once
+
+// A main window as start-up loads it, on the offscreen platform: its port is
+// a real pseudo-terminal reached through the port naming of a temporary
+// config home, its settings and message list file live in a temporary
+// folder, and its message boxes are recorded instead of shown.
+
+#include "frmmain.h"
+#include "historycombo.h"
+#include "loadedforms.h"
+#include "ptypair.h"
+#include "qtserialcontrol.h"
+#include "recordingmessageboxes.h"
+#include "settingsstore.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class MainWindowFixture
+{
+public:
+    static constexpr int SignPort = 3;
+
+    MainWindowFixture()
+        : pty(std::make_unique<PtyPair>())
+    {
+        portLinked = pty->isValid() && configHome.linkPort(SignPort, pty->slavePath());
+    }
+
+    [[nodiscard]] QString SettingsPath() const { return folder.filePath("settings.conf"); }
+    [[nodiscard]] QString MessageListPath() const
+    {
+        return folder.filePath("VantorMsgBoard-MsgList.txt");
+    }
+
+    void WriteMessageList(const QByteArray &bytes) const
+    {
+        QFile file(MessageListPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    [[nodiscard]] QByteArray ReadMessageList() const
+    {
+        QFile file(MessageListPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void StoreSetting(const QString &key, const QString &value) const
+    {
+        QSettings stored(SettingsPath(), QSettings::IniFormat);
+        stored.setValue("Settings/" + key, value);
+    }
+    // The stored value, or "<absent>" when the key was never written.
+    [[nodiscard]] QString StoredSetting(const QString &key) const
+    {
+        const QSettings stored(SettingsPath(), QSettings::IniFormat);
+        return stored.value("Settings/" + key, QStringLiteral("<absent>")).toString();
+    }
+
+    // Loads the window hidden, as start-up does; the caller shows it.
+    frmMain &Load(const QString &argument = QStringLiteral("COM3"))
+    {
+        settings = std::make_unique<SettingsStore>(SettingsPath());
+        MainWindowContext context;
+        context.commandLineArgument = argument;
+        context.settings = settings.get();
+        context.boxes = &boxes;
+        context.port = std::make_unique<QtSerialControl>();
+        context.programFolder = folder.path();
+        context.forms = &forms;
+        context.showAbout = [this](QWidget *owner) { aboutOwners.append(owner); };
+        window = std::make_unique<frmMain>(std::move(context));
+        forms.Load(window.get());
+        window->Form_Load();
+        return *window;
+    }
+
+    [[nodiscard]] bool LoadAndShow(const QString &argument = QStringLiteral("COM3"))
+    {
+        Load(argument).show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+
+    // Everything the sign has been sent so far.
+    [[nodiscard]] QByteArray Received() { return pty->drainMaster(); }
+
+    // The far end of the line goes away, as an unplugged adapter does.
+    void UnplugSign() { pty.reset(); }
+
+    TempConfigHome configHome;
+    QTemporaryDir folder;
+    std::unique_ptr<PtyPair> pty;
+    bool portLinked = false;
+    RecordingMessageBoxes boxes;
+    LoadedForms forms;
+    std::unique_ptr<SettingsStore> settings;
+    QList<QWidget *> aboutOwners;
+    std::unique_ptr<frmMain> window;
+};

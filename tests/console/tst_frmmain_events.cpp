@@ -1,0 +1,234 @@
+// Clicks and keys go through the window as real ones do, so that the
+// focus-leaving checks see them before the focus moves.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "mainwindowfixture.h"
+
+#include "helpmenu.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QString BoardNumMessageStart = QStringLiteral("INVALID BOARD NUMBER\r");
+
+void Click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+} // namespace
+
+class TestFrmMainEvents : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rejectedBoardNumberHoldsTheFocus();
+    void enterSendsRejectedFieldsAsTyped();
+    void sendTrimsAndDefaultsAcceptedFields();
+    void emptyMessageLeavesHistoryAlone();
+    void pickingAnOlderEntryMovesItToTheTop();
+    void failedWriteIsReported();
+    void helpMenuCommands();
+};
+
+void TestFrmMainEvents::rejectedBoardNumberHoldsTheFocus()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    window.BoardNum->setText("abc");
+    Click(window.BoardNum);
+    QCOMPARE(QApplication::focusWidget(), window.BoardNum);
+    QVERIFY(fixture.boxes.shown.isEmpty());
+
+    // Another field: the check runs, and the focus stays.
+    Click(window.Bright);
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    QVERIFY(fixture.boxes.shown[0].text.startsWith(BoardNumMessageStart));
+    QCOMPARE(fixture.boxes.shown[0].icon, MessageIcon::None);
+    QCOMPARE(QApplication::focusWidget(), window.BoardNum);
+    QCOMPARE(window.BoardNum->text(), QStringLiteral("abc"));
+
+    // Tab is refused the same way.
+    QTest::keyClick(window.BoardNum, Qt::Key_Tab);
+    QCOMPARE(fixture.boxes.shown.size(), 2);
+    QCOMPARE(QApplication::focusWidget(), window.BoardNum);
+
+    // EXIT causes the check too; its click is then not delivered.
+    Click(window.Exit);
+    QCOMPARE(fixture.boxes.shown.size(), 3);
+    QVERIFY(window.isVisible());
+    QCOMPARE(QApplication::focusWidget(), window.BoardNum);
+
+    // HELP causes none: its menu comes up with no message.
+    QMenu *popped = nullptr;
+    QTimer::singleShot(0, &window, [&popped] {
+        popped = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (popped)
+            popped->close();
+    });
+    Click(window.Help);
+    QTRY_VERIFY(popped);
+    QCOMPARE(popped, window.mnuHelp);
+    QCOMPARE(fixture.boxes.shown.size(), 3);
+
+    // Nothing of it reached the sign.
+    QCOMPARE(fixture.Received(), QByteArray());
+}
+
+void TestFrmMainEvents::enterSendsRejectedFieldsAsTyped()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    window.CurMsg->SetText("HELLO");
+    window.BoardNum->setText("abc");
+    window.Present->setCurrentIndex(4);
+    window.CurMsg->setFocus();
+    QTest::keyClick(window.CurMsg->lineEdit(), Qt::Key_Return);
+
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    QVERIFY(fixture.boxes.shown[0].text.startsWith(BoardNumMessageStart));
+    QCOMPARE(fixture.Received(), QByteArray("\rabcC4\rabcB99\rabcAHELLO\rabcD"));
+    // The message sent heads the history and is selected.
+    QCOMPARE(window.CurMsg->Entries(), QStringList{"HELLO"});
+    QCOMPARE(window.CurMsg->ListIndex(), 0);
+}
+
+void TestFrmMainEvents::sendTrimsAndDefaultsAcceptedFields()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    window.CurMsg->SetText("  Café 5€  ");
+    window.BoardNum->setText(" 7 ");
+    window.Bright->setText("");
+    window.Present->setCurrentIndex(2);
+    Click(window.Send);
+
+    QVERIFY(fixture.boxes.shown.isEmpty());
+    QCOMPARE(window.BoardNum->text(), QStringLiteral("7"));
+    QCOMPARE(window.Bright->text(), QStringLiteral("99"));
+    // One byte per character in Windows-1252, the message trimmed.
+    QCOMPARE(fixture.Received(), QByteArray("\r7C2\r7B99\r7ACaf\xE9 5\x80\r7D"));
+
+    // Unchanged fields: the same string again, nothing else changed.
+    QTest::keyClick(window.Send, Qt::Key_Return);
+    QCOMPARE(fixture.Received(), QByteArray("\r7C2\r7B99\r7ACaf\xE9 5\x80\r7D"));
+    QCOMPARE(window.CurMsg->Entries(), QStringList{"  Café 5€  "});
+}
+
+void TestFrmMainEvents::emptyMessageLeavesHistoryAlone()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    fixture.WriteMessageList("First\r\nSecond\r\n");
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    window.CurMsg->SetText("");
+    Click(window.Send);
+
+    QCOMPARE(fixture.Received(), QByteArray("\r0C0\r0B99\r0A\r0D"));
+    QCOMPARE(window.CurMsg->Entries(), (QStringList{"First", "Second"}));
+
+    // Nothing changed, so the file is not rewritten at exit.
+    QVERIFY(QFile::remove(fixture.MessageListPath()));
+    window.close();
+    QVERIFY(!QFile::exists(fixture.MessageListPath()));
+}
+
+void TestFrmMainEvents::pickingAnOlderEntryMovesItToTheTop()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    fixture.WriteMessageList("A\r\nB\r\nC\r\n");
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    window.CurMsg->setFocus();
+    window.CurMsg->showPopup();
+    QAbstractItemView *const list = window.CurMsg->view();
+    QTRY_VERIFY(list->isVisible());
+    const QRect entryC = list->visualRect(list->model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entryC.center());
+
+    QTRY_COMPARE(window.CurMsg->Entries(), (QStringList{"C", "A", "B"}));
+    QCOMPARE(window.CurMsg->ListIndex(), 0);
+    QCOMPARE(window.CurMsg->Text(), QStringLiteral("C"));
+
+    // Leaving the field checks it again: C is already on top, nothing moves.
+    Click(window.BoardNum);
+    QCOMPARE(window.CurMsg->Entries(), (QStringList{"C", "A", "B"}));
+    QVERIFY(fixture.boxes.shown.isEmpty());
+
+    window.close();
+    QCOMPARE(fixture.ReadMessageList(), QByteArray("C\r\nA\r\nB\r\n"));
+}
+
+void TestFrmMainEvents::failedWriteIsReported()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+    QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
+
+    fixture.UnplugSign();
+    window.CurMsg->SetText("lost");
+    Click(window.Send);
+
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    const RecordingMessageBoxes::Shown &box = fixture.boxes.shown[0];
+    QCOMPARE(box.title, QStringLiteral("VantorMsgBoard"));
+    QCOMPARE(box.icon, MessageIcon::Stop);
+    QVERIFY2(box.text.startsWith("Comm Port \"COM3\" cannot be written to\r"), qPrintable(box.text));
+    QVERIFY(box.text.size() > box.text.indexOf('\r') + 1); // the system's reason follows
+    QVERIFY(window.Send->isEnabled());
+    QVERIFY(window.isVisible());
+}
+
+void TestFrmMainEvents::helpMenuCommands()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    const QList<QAction *> items = window.mnuHelp->actions();
+    QCOMPARE(items.size(), 5);
+    QCOMPARE(items[1]->isSeparator(), true);
+    QCOMPARE(items[3]->isSeparator(), true);
+
+    // About opens over this window.
+    window.mnuHelp->MnuHelpAbout->trigger();
+    QCOMPARE(fixture.aboutOwners, QList<QWidget *>{&window});
+
+    // Escape closes the menu and runs nothing.
+    QTimer::singleShot(0, &window, [] {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            QTest::keyClick(popup, Qt::Key_Escape);
+    });
+    Click(window.Help);
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(fixture.aboutOwners.size(), 1);
+    QVERIFY(fixture.boxes.shown.isEmpty());
+    QVERIFY(window.isVisible());
+}
+
+QTEST_MAIN(TestFrmMainEvents)
+#include "tst_frmmain_events.moc"
