@@ -30,6 +30,7 @@ class TestFrmMainEvents : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void fieldsInTabOrderWithSpokenNames();
     void rejectedBoardNumberHoldsTheFocus();
     void enterSendsRejectedFieldsAsTyped();
     void sendTrimsAndDefaultsAcceptedFields();
@@ -38,6 +39,36 @@ private Q_SLOTS:
     void failedWriteIsReported();
     void helpMenuCommands();
 };
+
+void TestFrmMainEvents::fieldsInTabOrderWithSpokenNames()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    // Tab walks the controls in their designed order and wraps round; the
+    // labels are never stopped at.
+    const QList<QWidget *> order{window.CurMsg, window.BoardNum, window.Bright, window.Present,
+                                 window.Help,   window.Exit,     window.Send,   window.CurMsg};
+    window.CurMsg->setFocus();
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(order[i]->hasFocus(), qPrintable(QString::number(i)));
+    }
+    QVERIFY(fixture.boxes.shown.isEmpty());
+
+    // A screen reader names each field after its label.
+    const QList<std::pair<QWidget *, QLabel *>> fields{{window.CurMsg, window.Label1},
+                                                       {window.BoardNum, window.Label2},
+                                                       {window.Bright, window.Label3},
+                                                       {window.Present, window.Label4}};
+    for (const auto &[field, label] : fields) {
+        QCOMPARE(field->accessibleName(), label->text());
+        QVERIFY(!label->text().contains('&'));
+    }
+    QCOMPARE(window.windowTitle(), QStringLiteral("Vantor Message Board"));
+}
 
 void TestFrmMainEvents::rejectedBoardNumberHoldsTheFocus()
 {
