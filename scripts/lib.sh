@@ -8,7 +8,7 @@ PACKAGES=(
     cmake g++ make
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-dejavu-core
-    xvfb xauth xdotool openbox
+    xvfb xauth xdotool openbox x11-utils
 )
 
 install_missing_packages() {
