@@ -64,6 +64,13 @@ Widget *NewField(QWidget *parent, const char *name, const QString &accessibleNam
     return field;
 }
 
+// A label of designed size that still shows its whole text where the
+// stand-in font runs taller or wider than the designed one.
+void PlaceLabel(QLabel *label, const QRect &designed)
+{
+    label->setGeometry(QRect(designed.topLeft(), designed.size().expandedTo(label->sizeHint())));
+}
+
 QSizeF PrimaryScreenTwips()
 {
     const QScreen *const screen = QGuiApplication::primaryScreen();
@@ -116,18 +123,18 @@ void frmMain::LayOutControls()
     // Sizable, though nothing follows a change of size.
     resize(TwipsSize(10170, 1575));
 
-    Label1->setGeometry(TwipsRect(240, 180, 4320, 225));
+    PlaceLabel(Label1, TwipsRect(240, 180, 4320, 225));
     CurMsg->setGeometry(TwipsRect(240, 390, 9780, 315));
     PlaceAutoSizeLabel(Label2, 240, 870);
     BoardNum->setGeometry(TwipsRect(240, 1110, 1320, 330));
     PlaceAutoSizeLabel(Label3, 2100, 870);
     Bright->setGeometry(TwipsRect(2085, 1110, 375, 330));
-    Label4->setGeometry(TwipsRect(3045, 870, 1170, 225));
+    PlaceLabel(Label4, TwipsRect(3045, 870, 1170, 225));
     Present->setGeometry(TwipsRect(3045, 1080, 2220, 315));
     Help->setGeometry(TwipsRect(5430, 960, 1320, 480));
     Exit->setGeometry(TwipsRect(7057, 960, 1320, 480));
     Send->setGeometry(TwipsRect(8685, 960, 1320, 480));
-    Label5->setGeometry(TwipsRect(2460, 1170, 210, 165));
+    PlaceLabel(Label5, TwipsRect(2460, 1170, 210, 165));
     PlaceAutoSizeLabel(CommUse, 9060, 105);
 }
 

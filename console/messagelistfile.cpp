@@ -73,7 +73,9 @@ const QStringList &MessageListParser::History() const
 
 void MessageListParser::EndLine()
 {
-    const QString entry = FromWindows1252(std::exchange(m_line, {}));
+    // A line feed inside a line is a space in the message field, so the line
+    // is compared as the field will hold it.
+    const QString entry = WithLineBreaksAsSpaces(FromWindows1252(std::exchange(m_line, {})));
     if (!entry.isEmpty() && !m_history.contains(entry, Qt::CaseSensitive))
         m_history.append(entry);
 }

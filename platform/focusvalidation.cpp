@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QScopedValueRollback>
 #include <QWidget>
 #include <QWindow>
@@ -31,16 +32,16 @@ bool TakesFocusBy(const QWidget *w, Qt::FocusPolicy how)
     return w->isEnabled() && (w->focusPolicy() & how) == how;
 }
 
-// The widget a mouse press on hit at localPos gives the focus to, or null
-// when the press moves no focus. Walks up from the widget under the pointer
-// as QApplication does before it delivers the press.
-QWidget *ClickFocusTarget(QWidget *hit, QPoint localPos)
+// The widget a mouse press (how: Qt::ClickFocus) or a wheel turn (how:
+// Qt::WheelFocus) on hit at localPos gives the focus to, or null when it
+// moves no focus. Walks up from the widget under the pointer as QApplication
+// does before it delivers the event.
+QWidget *PointerFocusTarget(QWidget *hit, QPoint localPos, Qt::FocusPolicy how)
 {
     for (QWidget *w = hit; w; w = w->parentWidget()) {
         QWidget *const proxy = DeepestFocusProxy(w);
-        if (w->isEnabled() && w->rect().contains(localPos)
-            && TakesFocusBy(w, Qt::ClickFocus)
-            && (proxy == w || (proxy->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus))
+        if (w->isEnabled() && w->rect().contains(localPos) && TakesFocusBy(w, how)
+            && (proxy == w || (proxy->focusPolicy() & how) == how))
             return proxy;
         if (w->isWindow())
             return nullptr;
@@ -133,6 +134,8 @@ bool FocusValidation::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
         return FilterMouse(watched, static_cast<QMouseEvent *>(event));
+    case QEvent::Wheel:
+        return FilterWheel(watched, static_cast<QWheelEvent *>(event));
     case QEvent::KeyPress:
         return FilterTab(watched, static_cast<QKeyEvent *>(event));
     case QEvent::Shortcut:
@@ -162,14 +165,27 @@ bool FocusValidation::FilterMouse(QObject *watched, QMouseEvent *event)
     m_refusedButtons.setFlag(button, false);
     if (m_validating)
         return false;
-    const QPoint windowPos = event->position().toPoint();
-    QWidget *hit = m_window->childAt(windowPos);
-    if (!hit)
-        hit = m_window;
-    if (MayMoveFocusTo(ClickFocusTarget(hit, hit->mapFrom(m_window, windowPos))))
+    if (MayMoveFocusTo(PointerFocusTarget(event->position().toPoint(), Qt::ClickFocus)))
         return false;
     m_refusedButtons.setFlag(button, true);
     return true;
+}
+
+bool FocusValidation::FilterWheel(QObject *watched, const QWheelEvent *event)
+{
+    // A combo box takes the focus from a wheel turn over it as well, and
+    // would change its value with the same turn.
+    if (m_validating || watched != m_window->windowHandle() || QApplication::activePopupWidget())
+        return false;
+    return !MayMoveFocusTo(PointerFocusTarget(event->position().toPoint(), Qt::WheelFocus));
+}
+
+QWidget *FocusValidation::PointerFocusTarget(QPoint windowPos, Qt::FocusPolicy how) const
+{
+    QWidget *hit = m_window->childAt(windowPos);
+    if (!hit)
+        hit = m_window;
+    return ::PointerFocusTarget(hit, hit->mapFrom(m_window, windowPos), how);
 }
 
 bool FocusValidation::FilterTab(QObject *watched, const QKeyEvent *event)

@@ -8,6 +8,8 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QPoint;
+class QWheelEvent;
 class QWidget;
 
 // The focus-leaving Validate event for a plain widget window.
@@ -15,12 +17,14 @@ class QWidget;
 // When the input focus is about to leave a validated field for a control
 // that causes validation, the field's Validate handler runs with a Cancel
 // flag. A handler that sets Cancel keeps the focus in the field, and the
-// click, Tab or button shortcut that was moving the focus is not delivered.
+// click, wheel turn, Tab or button shortcut that was moving the focus is not
+// delivered.
 //
 // Qt has already moved the focus by the time a widget sees its focus-out or
 // the mouse press, so the decision is taken earlier, on the input event
-// itself: a mouse press as it reaches the window, a Tab or Shift+Tab as it
-// reaches the focus widget, a button's shortcut as it reaches the button.
+// itself: a mouse press or wheel turn as it reaches the window, a Tab or
+// Shift+Tab as it reaches the focus widget, a button's shortcut as it
+// reaches the button.
 // Focus moved by the program or by a message box opening and closing raises
 // nothing.
 //
@@ -60,8 +64,12 @@ private:
     };
 
     [[nodiscard]] bool FilterMouse(QObject *watched, QMouseEvent *event);
+    [[nodiscard]] bool FilterWheel(QObject *watched, const QWheelEvent *event);
     [[nodiscard]] bool FilterTab(QObject *watched, const QKeyEvent *event);
     [[nodiscard]] bool FilterShortcut(QObject *watched);
+
+    // The widget that a pointer event at windowPos would focus by `how`.
+    [[nodiscard]] QWidget *PointerFocusTarget(QPoint windowPos, Qt::FocusPolicy how) const;
 
     // Runs the Validate handler due before the focus goes to target.
     // Returns false when the handler cancelled and the move must not happen.

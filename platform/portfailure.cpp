@@ -136,6 +136,13 @@ QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &
     return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
 }
 
+QString DescribeSettingsFailure(QSerialPort::SerialPortError error, const QString &systemText,
+                                const QString &settings)
+{
+    return QStringLiteral("The device does not take the line settings \"") + settings
+        + QStringLiteral("\": ") + Reason(error, systemText) + QLatin1Char('.');
+}
+
 QString LockHolder(const QString &devicePath)
 {
     const QString fileName = LockFileName(devicePath);

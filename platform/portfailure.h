@@ -19,6 +19,10 @@
 [[nodiscard]] QString DescribeWriteFailure(QSerialPort::SerialPortError error,
                                            const QString &systemText, const QString &devicePath);
 
+// Why the device refused the line settings.
+[[nodiscard]] QString DescribeSettingsFailure(QSerialPort::SerialPortError error,
+                                              const QString &systemText, const QString &settings);
+
 // Who holds the device's lock file, as "process 1234 (name)"; empty when no
 // lock file names a process.
 [[nodiscard]] QString LockHolder(const QString &devicePath);

@@ -66,8 +66,8 @@ PortStatus QtSerialControl::SetSettings(const QString &settings)
         && m_port->setStopBits(line.stopBits)
         && m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!applied) {
-        return PortStatus::Failure(QStringLiteral("The device does not take the line settings \"")
-                                   + settings + QStringLiteral("\": ") + m_port->errorString());
+        return PortStatus::Failure(
+            DescribeSettingsFailure(m_port->error(), m_port->errorString(), settings));
     }
     return PortStatus::Success();
 }

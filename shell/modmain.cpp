@@ -21,7 +21,7 @@ QWidget *StartUp(LoadedForms &forms, const std::function<QWidget *()> &loadMain)
     auto splash = std::make_unique<frmSplash>();
     forms.Load(splash.get());
     splash->show();
-    splash->repaint();
+    PaintNow(splash.get());
 
     // Elapsed time on the monotonic clock: a change of the time of day or
     // the date during the wait neither shortens nor stretches it.

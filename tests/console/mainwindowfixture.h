@@ -71,6 +71,7 @@ public:
         context.settings = settings.get();
         context.boxes = &boxes;
         context.port = std::make_unique<QtSerialControl>();
+        port = context.port.get();
         context.programFolder = folder.path();
         context.forms = &forms;
         context.showAbout = [this](QWidget *owner) { aboutOwners.append(owner); };
@@ -101,5 +102,7 @@ public:
     LoadedForms forms;
     std::unique_ptr<SettingsStore> settings;
     QList<QWidget *> aboutOwners;
+    // The window's own port, valid while the window lives.
+    SerialControl *port = nullptr;
     std::unique_ptr<frmMain> window;
 };

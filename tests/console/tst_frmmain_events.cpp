@@ -5,14 +5,20 @@
 #include "mainwindowfixture.h"
 
 #include "helpmenu.h"
+#include "labelchecks.h"
+#include "twips.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QWindow>
 
 namespace {
 
@@ -23,6 +29,16 @@ void Click(QWidget *widget)
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
+// One notch down, delivered to the window as the platform delivers it.
+void TurnWheelOver(QWidget *widget)
+{
+    QWidget *const window = widget->window();
+    const QPointF local = widget->mapTo(window, widget->rect().center());
+    QWheelEvent wheel(local, window->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window->windowHandle(), &wheel);
+}
+
 } // namespace
 
 class TestFrmMainEvents : public QObject
@@ -30,6 +46,7 @@ class TestFrmMainEvents : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void designedLayout();
     void fieldsInTabOrderWithSpokenNames();
     void rejectedBoardNumberHoldsTheFocus();
     void enterSendsRejectedFieldsAsTyped();
@@ -39,6 +56,46 @@ private Q_SLOTS:
     void failedWriteIsReported();
     void helpMenuCommands();
 };
+
+void TestFrmMainEvents::designedLayout()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    QCOMPARE(window.size(), TwipsSize(10170, 1575));
+    const QList<std::pair<QWidget *, QRect>> placed{
+        {window.CurMsg, TwipsRect(240, 390, 9780, 315)},
+        {window.BoardNum, TwipsRect(240, 1110, 1320, 330)},
+        {window.Bright, TwipsRect(2085, 1110, 375, 330)},
+        {window.Present, TwipsRect(3045, 1080, 2220, 315)},
+        {window.Help, TwipsRect(5430, 960, 1320, 480)},
+        {window.Exit, TwipsRect(7057, 960, 1320, 480)},
+        {window.Send, TwipsRect(8685, 960, 1320, 480)},
+    };
+    for (const auto &[control, rect] : placed)
+        QCOMPARE(control->geometry(), rect);
+
+    // Every label shows its whole text, and no two labels run into each
+    // other, whatever fonts stand in for the designed ones.
+    VerifyNoLabelClipped(&window);
+    const QList<QLabel *> labels = window.findChildren<QLabel *>();
+    for (const QLabel *a : labels) {
+        for (const QLabel *b : labels)
+            QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
+                     qPrintable(a->objectName() + " and " + b->objectName()));
+    }
+
+    // 80 characters of the monospaced message font fit the field.
+    QVERIFY(QFontInfo(window.CurMsg->font()).fixedPitch());
+    const QFontMetrics metrics(window.CurMsg->font());
+    QVERIFY(metrics.horizontalAdvance(QString(80, u'W'))
+            <= window.CurMsg->lineEdit()->contentsRect().width());
+
+    QCOMPARE(window.Present->count(), 6);
+    QCOMPARE(window.Present->itemText(5), QStringLiteral("Fast crawl from Right"));
+}
 
 void TestFrmMainEvents::fieldsInTabOrderWithSpokenNames()
 {
@@ -95,9 +152,16 @@ void TestFrmMainEvents::rejectedBoardNumberHoldsTheFocus()
     QCOMPARE(fixture.boxes.shown.size(), 2);
     QCOMPARE(QApplication::focusWidget(), window.BoardNum);
 
+    // A wheel turn over the presentation list would focus it and change it.
+    const int presentation = window.Present->currentIndex();
+    TurnWheelOver(window.Present);
+    QCOMPARE(fixture.boxes.shown.size(), 3);
+    QCOMPARE(QApplication::focusWidget(), window.BoardNum);
+    QCOMPARE(window.Present->currentIndex(), presentation);
+
     // EXIT causes the check too; its click is then not delivered.
     Click(window.Exit);
-    QCOMPARE(fixture.boxes.shown.size(), 3);
+    QCOMPARE(fixture.boxes.shown.size(), 4);
     QVERIFY(window.isVisible());
     QCOMPARE(QApplication::focusWidget(), window.BoardNum);
 
@@ -111,7 +175,7 @@ void TestFrmMainEvents::rejectedBoardNumberHoldsTheFocus()
     Click(window.Help);
     QTRY_VERIFY(popped);
     QCOMPARE(popped, window.mnuHelp);
-    QCOMPARE(fixture.boxes.shown.size(), 3);
+    QCOMPARE(fixture.boxes.shown.size(), 4);
 
     // Nothing of it reached the sign.
     QCOMPARE(fixture.Received(), QByteArray());
@@ -126,13 +190,20 @@ void TestFrmMainEvents::enterSendsRejectedFieldsAsTyped()
 
     window.CurMsg->SetText("HELLO");
     window.BoardNum->setText("abc");
+    window.Bright->setText("x");
     window.Present->setCurrentIndex(4);
+    // Nothing goes out while the operator reads a message.
+    QList<QByteArray> sentWhileShown;
+    fixture.boxes.onShow = [&] { sentWhileShown.append(fixture.pty->drainMaster(20)); };
     window.CurMsg->setFocus();
     QTest::keyClick(window.CurMsg->lineEdit(), Qt::Key_Return);
 
-    QCOMPARE(fixture.boxes.shown.size(), 1);
+    // The board number is checked before the brightness.
+    QCOMPARE(fixture.boxes.shown.size(), 2);
     QVERIFY(fixture.boxes.shown[0].text.startsWith(BoardNumMessageStart));
-    QCOMPARE(fixture.Received(), QByteArray("\rabcC4\rabcB99\rabcAHELLO\rabcD"));
+    QVERIFY(fixture.boxes.shown[1].text.startsWith("INVALID BRIGHTNESS\r"));
+    QCOMPARE(sentWhileShown, (QList<QByteArray>{{}, {}}));
+    QCOMPARE(fixture.Received(), QByteArray("\rabcC4\rabcB0x\rabcAHELLO\rabcD"));
     // The message sent heads the history and is selected.
     QCOMPARE(window.CurMsg->Entries(), QStringList{"HELLO"});
     QCOMPARE(window.CurMsg->ListIndex(), 0);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void everyExitPathSaves();
     void otherWindowsUnloadNewestFirstBeforeSaving();
     void unusablePortStillSaves();
+    void minimizedCloseKeepsThePosition();
+    void portHeldThroughTheSaveAndReleasedWithTheWindow();
 };
 
 void TestFrmMainLifecycle::loadRestoresInOrder()
@@ -236,6 +239,56 @@ void TestFrmMainLifecycle::unusablePortStillSaves()
     window.close();
     QCOMPARE(fixture.StoredSetting("CurMsgText"), QStringLiteral("Kept"));
     QCOMPARE(fixture.ReadMessageList(), QByteArray("Kept\r\n"));
+}
+
+void TestFrmMainLifecycle::minimizedCloseKeepsThePosition()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    fixture.StoreSetting("MainLeft", "1500");
+    fixture.StoreSetting("MainTop", "300");
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    window.move(200, 100);
+    window.Bright->setText("40");
+    window.showMinimized();
+    QVERIFY(window.isMinimized());
+    window.close();
+
+    QCOMPARE(fixture.StoredSetting("MainLeft"), QStringLiteral("1500"));
+    QCOMPARE(fixture.StoredSetting("MainTop"), QStringLiteral("300"));
+    QCOMPARE(fixture.StoredSetting("BrightText"), QStringLiteral("40"));
+}
+
+void TestFrmMainLifecycle::portHeldThroughTheSaveAndReleasedWithTheWindow()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.portLinked);
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+
+    // A history that cannot be written: its box comes up inside the save.
+    QVERIFY(QDir(fixture.folder.path()).mkdir("VantorMsgBoard-MsgList.txt"));
+    window.CurMsg->SetText("Unsaved");
+    window.CurMsg->setFocus();
+    QTest::keyClick(window.CurMsg->lineEdit(), Qt::Key_Return);
+    QCOMPARE(fixture.Received(), QByteArray("\r0C0\r0B99\r0AUnsaved\r0D"));
+
+    bool openDuringSave = false;
+    fixture.boxes.onShow = [&] { openDuringSave = fixture.port->IsOpen(); };
+    window.close();
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    QVERIFY(fixture.boxes.shown[0].text.startsWith("Unable to "));
+    QVERIFY(openDuringSave);
+
+    // Still held after the save, by this program alone, until the window
+    // goes.
+    QtSerialControl other;
+    QVERIFY(other.SetCommPort(MainWindowFixture::SignPort).ok);
+    QVERIFY(!other.Open().ok);
+    fixture.window.reset();
+    QVERIFY(other.Open().ok);
 }
 
 QTEST_MAIN(TestFrmMainLifecycle)

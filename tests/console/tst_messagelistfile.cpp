@@ -136,12 +136,15 @@ void TestMessageListFile::entriesFromBytes_data()
     QTest::newRow("last line without line end") << QByteArray("A\r\nB\r\nC") << abc;
     QTest::newRow("CR alone ends a line") << QByteArray("A\rB\rC\r") << abc;
     QTest::newRow("CR then CR LF: empty line between") << QByteArray("A\r\r\nB\r\nC") << abc;
+    // The message field holds no line break: a lone LF is a space in it.
     QTest::newRow("lone LF inside an entry")
-        << QByteArray("A\nB\r\nC\r\n") << QStringList{"A\nB", "C"};
+        << QByteArray("A\nB\r\nC\r\n") << QStringList{"A B", "C"};
     QTest::newRow("LF before CR stays in the entry")
-        << QByteArray("A\n\rB") << QStringList{"A\n", "B"};
+        << QByteArray("A\n\rB") << QStringList{"A ", "B"};
     QTest::newRow("LF at the start of the file")
-        << QByteArray("\nA\r\n") << QStringList{"\nA"};
+        << QByteArray("\nA\r\n") << QStringList{" A"};
+    QTest::newRow("LF makes a repeat of an earlier entry")
+        << QByteArray("A B\r\nA\nB\r\nC\r\n") << QStringList{"A B", "C"};
     QTest::newRow("spaces are an entry") << QByteArray("  \r\nA ") << QStringList{"  ", "A "};
     QTest::newRow("case counts") << QByteArray("Hello\r\nhello\r\n")
                                  << QStringList{"Hello", "hello"};
@@ -379,6 +382,7 @@ void TestMessageListFile::saveFailureKeepsPreviousFile_data()
     // Permission bits do not stop root, so each cause is one that does.
     QTest::newRow("folder does not exist") << "no folder" << create << ENOENT;
     QTest::newRow("folder is a regular file") << "file as folder" << create << ENOTDIR;
+    QTest::newRow("folder not writable") << "read-only folder" << create << EACCES;
     QTest::newRow("no file descriptor left") << "descriptors" << create << EMFILE;
     QTest::newRow("file size limit reached") << "size limit" << write << EFBIG;
 }
@@ -395,6 +399,9 @@ void TestMessageListFile::saveFailureKeepsPreviousFile()
     const QByteArray previous = FileOf({"Old 1", "Old 2"});
     if (cause == "no folder") {
         path = MessageListFilePath(dir.filePath("absent"));
+    } else if (cause == "read-only folder") {
+        // The kernel's own folder refuses new files even to root.
+        path = MessageListFilePath(QStringLiteral("/sys"));
     } else if (cause == "file as folder") {
         QVERIFY(WriteFile(dir.filePath("plain"), "not a folder"));
         path = MessageListFilePath(dir.filePath("plain"));
@@ -435,7 +442,7 @@ void TestMessageListFile::saveFailureKeepsPreviousFile()
     QCOMPARE(boxes.shown.at(0).title, QString("VantorMsgBoard"));
     QCOMPARE(boxes.shown.at(0).icon, MessageIcon::None);
     QCOMPARE(dirty, true);
-    if (QFileInfo(path).dir().exists()) {
+    if (QFileInfo(path).dir().exists() && cause != "read-only folder") {
         QCOMPARE(ReadFile(path), previous);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QFileInfo(path).fileName()});

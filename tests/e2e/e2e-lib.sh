@@ -4,7 +4,7 @@
 # file lands there), all with a temporary config home. Key strokes go in
 # through xdotool. Sourced by the end-to-end tests and by
 # scripts/measure-send-latency; the caller sets CONSOLE and SIGN to the two
-# programs first.
+# programs first (in-x11-session.sh needs neither).
 #
 # Every wait polls with a deadline; a helper that fails ends the run with a
 # message and the tail of every log. Everything started here is stopped when
@@ -141,7 +141,9 @@ e2e_start_display() {
             || e2e_skip "the window manager was not running within 20 s: $(tail -n 3 "$E2E_WORK/openbox.log" | tr '\n' ' ')"
         sleep 0.05
     done
-    cp "$CONSOLE" "$E2E_PROGRAM/VantorMsgBoard" || e2e_fail "cannot copy $CONSOLE"
+    if [ -n "${CONSOLE:-}" ]; then
+        cp "$CONSOLE" "$E2E_PROGRAM/VantorMsgBoard" || e2e_fail "cannot copy $CONSOLE"
+    fi
 }
 
 # e2e_start_sign COM<n>: the virtual sign in --print mode on that port; waits

@@ -13,6 +13,7 @@ private Q_SLOTS:
     void findsTheLockHolder();
     void neverGivesAnEmptyReason_data();
     void neverGivesAnEmptyReason();
+    void explainsHowToGetAccess();
     void keepsTheSystemsReason();
 };
 
@@ -81,6 +82,21 @@ void TestPortFailure::neverGivesAnEmptyReason()
         QVERIFY2(description.startsWith(QStringLiteral("/dev/ttyUSB0: the system gave no reason")),
                  qPrintable(description));
     }
+    const QString settings = DescribeSettingsFailure(error, systemText, QStringLiteral("9600,N,8,1"));
+    QVERIFY2(!settings.contains(QStringLiteral("Unknown error")), qPrintable(settings));
+    QVERIFY2(settings.endsWith(QStringLiteral("the system gave no reason.")), qPrintable(settings));
+}
+
+void TestPortFailure::explainsHowToGetAccess()
+{
+    // A device this user may not write to: the advice names the group that
+    // gives access. A missing path fails the access check even for root.
+    const QString path = QStringLiteral("/nonexistent/ttyUSB7");
+    const QString description =
+        DescribeOpenFailure(QSerialPort::PermissionError, QStringLiteral("Permission denied"), path);
+    QVERIFY2(description.contains(path), qPrintable(description));
+    QVERIFY2(description.contains(QStringLiteral("Permission denied")), qPrintable(description));
+    QVERIFY2(description.contains(QStringLiteral("dialout")), qPrintable(description));
 }
 
 QTEST_GUILESS_MAIN(TestPortFailure)
