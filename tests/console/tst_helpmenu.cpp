@@ -3,6 +3,7 @@
 #include "urlrecorder.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -53,6 +54,7 @@ void TestHelpMenu::popupAtPointer_runsTheChosenCommandOnly_data()
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QString>("chosen"); // empty: nothing runs
     QTest::newRow("dismissed with Escape") << QList<int>{Qt::Key_Escape} << QString();
+    QTest::newRow("dismissed by a click outside") << QList<int>{} << QString();
     QTest::newRow("separator stepped over")
         << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}
         << QStringLiteral("Vantor on the Web");
@@ -65,12 +67,23 @@ void TestHelpMenu::popupAtPointer_runsTheChosenCommandOnly()
     QFETCH(QList<int>, keys);
     QFETCH(QString, chosen);
     QWidget mainWindow;
+    mainWindow.resize(400, 300);
     mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    const QPoint pointer = mainWindow.mapToGlobal(QPoint(30, 40));
+    QCursor::setPos(pointer);
     MnuHelp menu(&mainWindow);
     QSignalSpy triggered(&menu, &QMenu::triggered);
     bool wasOpen = false;
+    QPoint openedAt;
     QTimer::singleShot(0, &menu, [&] {
         wasOpen = menu.isVisible();
+        openedAt = menu.pos();
+        if (keys.isEmpty()) {
+            // A press beyond the menu's edge, as on the window behind it.
+            const QPoint outside = menu.mapFromGlobal(mainWindow.mapToGlobal(QPoint(380, 280)));
+            QTest::mouseClick(&menu, Qt::LeftButton, {}, outside);
+        }
         for (int key : keys)
             QTest::keyClick(&menu, Qt::Key(key));
     });
@@ -79,6 +92,8 @@ void TestHelpMenu::popupAtPointer_runsTheChosenCommandOnly()
     menu.PopupAtPointer();
 
     QVERIFY(wasOpen);
+    QCOMPARE(openedAt, pointer);
+    QVERIFY(!menu.isVisible());
     QStringList ran;
     for (const QList<QVariant> &signal : triggered)
         ran << signal.first().value<QAction *>()->text();
