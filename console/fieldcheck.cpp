@@ -4,6 +4,8 @@
 #include "messageboxes.h"
 #include "modutils.h"
 
+#include <QScopedValueRollback>
+
 #include <cstdint>
 
 namespace {
@@ -70,7 +72,8 @@ void ValidateDecimalField(DecimalField field, QString &text, bool &eventBusy, bo
 {
     if (eventBusy)
         return;
-    const EventBusyGuard busy(eventBusy);
+    // Held for the whole handler, the box included; every way out clears it.
+    const QScopedValueRollback<bool> busy(eventBusy, true);
 
     QString trimmed = TrimSpaces(text);
     if (trimmed.isEmpty())

@@ -27,22 +27,3 @@ void ValidateDecimalField(DecimalField field, QString &text, bool &eventBusy, bo
 
 void BoardNum_Validate(QString &text, bool &eventBusy, bool &cancel, MessageBoxes &boxes);
 void Bright_Validate(QString &text, bool &eventBusy, bool &cancel, MessageBoxes &boxes);
-
-// Holds EventBusy for the life of one field handler, so every way out of the
-// handler clears it.
-class EventBusyGuard
-{
-public:
-    explicit EventBusyGuard(bool &eventBusy)
-        : m_eventBusy(eventBusy)
-    {
-        m_eventBusy = true;
-    }
-    ~EventBusyGuard() { m_eventBusy = false; }
-
-    EventBusyGuard(const EventBusyGuard &) = delete;
-    EventBusyGuard &operator=(const EventBusyGuard &) = delete;
-
-private:
-    bool &m_eventBusy;
-};

@@ -81,8 +81,12 @@ public:
         return *window;
     }
 
+    // False when the window could not be shown, or the sign's port could not
+    // be set up for it.
     [[nodiscard]] bool LoadAndShow(const QString &argument = QStringLiteral("COM3"))
     {
+        if (!portLinked)
+            return false;
         Load(argument).show();
         window->activateWindow();
         return QTest::qWaitForWindowActive(window.get());

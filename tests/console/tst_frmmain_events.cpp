@@ -60,7 +60,6 @@ private Q_SLOTS:
 void TestFrmMainEvents::designedLayout()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -100,7 +99,6 @@ void TestFrmMainEvents::designedLayout()
 void TestFrmMainEvents::fieldsInTabOrderWithSpokenNames()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -130,7 +128,6 @@ void TestFrmMainEvents::fieldsInTabOrderWithSpokenNames()
 void TestFrmMainEvents::rejectedBoardNumberHoldsTheFocus()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -184,7 +181,6 @@ void TestFrmMainEvents::rejectedBoardNumberHoldsTheFocus()
 void TestFrmMainEvents::enterSendsRejectedFieldsAsTyped()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -212,7 +208,6 @@ void TestFrmMainEvents::enterSendsRejectedFieldsAsTyped()
 void TestFrmMainEvents::sendTrimsAndDefaultsAcceptedFields()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -237,7 +232,6 @@ void TestFrmMainEvents::sendTrimsAndDefaultsAcceptedFields()
 void TestFrmMainEvents::emptyMessageLeavesHistoryAlone()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     fixture.WriteMessageList("First\r\nSecond\r\n");
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
@@ -257,7 +251,6 @@ void TestFrmMainEvents::emptyMessageLeavesHistoryAlone()
 void TestFrmMainEvents::pickingAnOlderEntryMovesItToTheTop()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     fixture.WriteMessageList("A\r\nB\r\nC\r\n");
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
@@ -285,7 +278,6 @@ void TestFrmMainEvents::pickingAnOlderEntryMovesItToTheTop()
 void TestFrmMainEvents::failedWriteIsReported()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
     QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
@@ -307,7 +299,6 @@ void TestFrmMainEvents::failedWriteIsReported()
 void TestFrmMainEvents::helpMenuCommands()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 

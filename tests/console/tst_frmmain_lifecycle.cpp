@@ -62,7 +62,6 @@ private Q_SLOTS:
 void TestFrmMainLifecycle::loadRestoresInOrder()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     fixture.WriteMessageList("Older\r\nOldest\r\n");
     fixture.StoreSetting("MainLeft", "1500");
     fixture.StoreSetting("MainTop", "-300");
@@ -99,7 +98,6 @@ void TestFrmMainLifecycle::loadRestoresInOrder()
 void TestFrmMainLifecycle::firstRunUsesDefaultsAndStoresOnlyChanges()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -162,7 +160,6 @@ void TestFrmMainLifecycle::everyExitPathSaves()
 {
     QFETCH(QString, path);
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -192,7 +189,6 @@ void TestFrmMainLifecycle::everyExitPathSaves()
 void TestFrmMainLifecycle::otherWindowsUnloadNewestFirstBeforeSaving()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
@@ -244,7 +240,6 @@ void TestFrmMainLifecycle::unusablePortStillSaves()
 void TestFrmMainLifecycle::minimizedCloseKeepsThePosition()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     fixture.StoreSetting("MainLeft", "1500");
     fixture.StoreSetting("MainTop", "300");
     QVERIFY(fixture.LoadAndShow());
@@ -264,7 +259,6 @@ void TestFrmMainLifecycle::minimizedCloseKeepsThePosition()
 void TestFrmMainLifecycle::portHeldThroughTheSaveAndReleasedWithTheWindow()
 {
     MainWindowFixture fixture;
-    QVERIFY(fixture.portLinked);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
 
