@@ -180,7 +180,8 @@ void frmMain::Form_Load()
                                        PrimaryScreenTwips());
     move(qRound(corner.x() / TwipsPerPixel), qRound(corner.y() / TwipsPerPixel));
 
-    LoadMessageList(*CurMsg, MsgListDirty, MessageListFilePath(m_context.programFolder));
+    LoadMessageList(*CurMsg, MsgListDirty,
+                    MessageListFilePath(AppInfo::DataFolder(m_context.programFolder)));
 
     // Set by the program: no Validate event follows.
     const FieldValues fields = RestoreFields(settings, Present->count());
@@ -230,7 +231,9 @@ void frmMain::SaveSettings()
     // history below is still saved and reports its own failure.
     static_cast<void>(m_context.settings->Flush());
 
-    SaveMessageList(*CurMsg, MsgListDirty, m_boxes, MessageListFilePath(m_context.programFolder));
+    SaveMessageList(*CurMsg, MsgListDirty, m_boxes,
+                    MessageListFilePath(AppInfo::DataFolder(m_context.programFolder,
+                                                            AppInfo::DataFolderUse::Write)));
 }
 
 void frmMain::CurMsg_Validate(bool & /*cancel*/)

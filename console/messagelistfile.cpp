@@ -27,7 +27,7 @@ QString SaveFailureText(const char *what, const QString &filePath, const QString
 
 QString MessageListFilePath()
 {
-    return MessageListFilePath(AppInfo::ProgramFolder());
+    return MessageListFilePath(AppInfo::DataFolder(AppInfo::ProgramFolder()));
 }
 
 QString MessageListFilePath(const QString &folder)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The message list file: the first entries of the message history, kept
-// beside the program between runs. One entry per line, most recent first,
+// between runs beside the program, or in the user's data folder where the
+// program's folder is not the user's to write (AppInfo::DataFolder). One entry per line, most recent first,
 // CR LF after every line, Windows-1252 text with no byte-order mark.
 
 #include <QByteArray>
@@ -15,7 +16,7 @@ class MessageBoxes;
 // The most entries that are loaded from the file or saved to it.
 inline constexpr int MessageListFileLimit = 20;
 
-// The file beside the running program, or in `folder`.
+// The file of the running program (in its data folder), or in `folder`.
 [[nodiscard]] QString MessageListFilePath();
 [[nodiscard]] QString MessageListFilePath(const QString &folder);
 
