@@ -3,6 +3,9 @@
 
     icon.png  32 x 32, 16-colour palette, transparent around the board
     icon.ico  the same picture as a 4-bit Windows icon, for the program file
+    icon.svg  the same picture as squares on a 32 x 32 grid, for any size
+    hicolor/icon-<n>.png  the SVG rendered at the other sizes the desktop's
+              icon theme asks for (by rsvg-convert, from librsvg2-bin)
     logo.jpg  129 x 47, the maker's logo
 
 The icon is pixel art, drawn here dot by dot so that it stays crisp at its one
@@ -99,13 +102,47 @@ def write_xpm(path, rows):
     path.write_text("\n".join(lines) + "\n")
 
 
+def write_svg(path, rows):
+    """One rectangle per run of a colour along a row: the pixels, as vectors."""
+    shapes = []
+    for y, row in enumerate(rows):
+        x = 0
+        while x < ICON_SIZE:
+            end = x
+            while end < ICON_SIZE and row[end] == row[x]:
+                end += 1
+            colour = ICON_COLOURS[row[x]]
+            if colour:
+                shapes.append(f'<rect x="{x}" y="{y}" width="{end - x}" height="1" fill="{colour}"/>')
+            x = end
+    path.write_text(
+        '<svg xmlns="http://www.w3.org/2000/svg" width="{0}" height="{0}" viewBox="0 0 {0} {0}" '
+        'shape-rendering="crispEdges">\n'.format(ICON_SIZE)
+        + "\n".join(shapes) + "\n</svg>\n")
+
+
+# The sizes of the icon theme besides the 32 x 32 picture itself.
+THEME_SIZES = (16, 48, 64, 128)
+
+
+def render_theme_sizes(svg):
+    folder = HERE / "hicolor"
+    folder.mkdir(exist_ok=True)
+    for size in THEME_SIZES:
+        subprocess.run(["rsvg-convert", "--width", str(size), "--height", str(size),
+                        "--output", str(folder / f"icon-{size}.png"), str(svg)], check=True)
+
+
 def convert(*arguments):
     subprocess.run(["convert", *map(str, arguments)], check=True)
 
 
 def make_icon(work):
     xpm = work / "icon.xpm"
-    write_xpm(xpm, draw_icon())
+    rows = draw_icon()
+    write_xpm(xpm, rows)
+    write_svg(HERE / "icon.svg", rows)
+    render_theme_sizes(HERE / "icon.svg")
     # PNG8 keeps the transparent entry of the palette; bit depth 4 makes it 16-colour.
     convert(xpm, "-define", "png:bit-depth=4", "-strip", f"PNG8:{HERE / 'icon.png'}")
     convert(xpm, "-colors", "16", "-compress", "None", "-type", "PaletteAlpha",

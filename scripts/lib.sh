@@ -1,4 +1,5 @@
-# Shared by scripts/run and scripts/test: installs what is missing, builds.
+# Shared by scripts/run, scripts/test and scripts/package: installs what is
+# missing, builds, packages.
 # Sourced, not run.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,6 +10,11 @@ PACKAGES=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool openbox x11-utils
+    procps
+    # The package and its checks.
+    dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db gzip
+    # The desktop's handler for Help and the web page.
+    xdg-utils
 )
 
 install_missing_packages() {
@@ -20,18 +26,51 @@ install_missing_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing missing Debian packages: ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
+    # Root needs no sudo (a fresh machine may not have it); sudo would drop
+    # the frontend setting from the environment, so it goes through env.
+    local apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || {
+            echo "Not root and no sudo: install as root: apt-get install ${missing[*]}" >&2
+            return 1
+        }
+        apt=(sudo "${apt[@]}")
+    fi
+    # A fresh image has no package lists at all; otherwise refresh them only
+    # when an install fails on an outdated list.
+    if ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
+        "${apt[@]}" update -qq
+    fi
+    "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" || {
+        "${apt[@]}" update -qq
+        "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+    }
 }
 
-# build DIR [cmake options...]: configures DIR with the options (every time, so
-# that a changed option takes effect), then builds it.
-build() {
+# configure DIR [cmake options...]: configures DIR with the options (every
+# time, so that a changed option takes effect).
+configure() {
     local dir=$1
     shift
-    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
-    cmake --build "$dir" --parallel "$(nproc)"
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+# build DIR [cmake options...]: configures DIR, then builds everything in it.
+build() {
+    configure "$@" || return 1
+    cmake --build "$1" --parallel "$(nproc)"
+}
+
+# make_package DIR: the Debian package of what DIR has built (CPack builds
+# what is missing first); prints the package's path.
+make_package() {
+    local dir=$1
+    local log="$dir/package.log"
+    (cd "$dir" && cpack -G DEB -B "$dir/package") >"$log" 2>&1 || {
+        cat "$log" >&2
+        return 1
+    }
+    local deb
+    deb=$(ls "$dir"/package/vantor-message-board_*_"$(dpkg --print-architecture)".deb) || return 1
+    echo "$deb"
 }

@@ -26,12 +26,15 @@ namespace {
 const char *const PrintOption = "print";
 
 // The window system is needed, and so QApplication, only without --print;
-// that has to be known before the parser can run.
-bool AsksForPrintMode(int argc, char *argv[])
+// that has to be known before the parser can run. Help is text only, and
+// must show where there is no display as well.
+bool NeedsNoWindow(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--print") == 0)
-            return true;
+        for (const char *option : {"--print", "--help", "-h", "--help-all"}) {
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
     }
     return false;
 }
@@ -72,22 +75,26 @@ int main(int argc, char *argv[])
     // A reader that goes away must not end the program before it removes its link.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const bool printMode = AsksForPrintMode(argc, argv);
-    const std::unique_ptr<QCoreApplication> app = printMode
+    const std::unique_ptr<QCoreApplication> app = NeedsNoWindow(argc, argv)
         ? std::make_unique<QCoreApplication>(argc, argv)
         : std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("VantorVirtualSign"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Plays the message board on a pseudo-terminal that the console opens as port COM<n>."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays the message board for VantorMsgBoard, without hardware: links the console's port\n"
+        "COM<n> ($XDG_CONFIG_HOME/VantorMsgBoard/ports/com<n>, ~/.config by default) to a\n"
+        "pseudo-terminal, names both in its first line on standard output, and shows every\n"
+        "command string that arrives. Start the console on the same port: VantorMsgBoard COM<n>."));
     parser.addHelpOption();
     parser.addOption({QString::fromLatin1(PrintOption),
                       QStringLiteral("No window: write one line per decoded string to standard output.")});
     parser.addPositionalArgument(QStringLiteral("port"),
-                                 QStringLiteral("COM<n>; the lowest free port when left out."),
+                                 QStringLiteral("COM<n> (any case), the console's port n; the lowest port\n"
+                                                "that names nothing yet when left out."),
                                  QStringLiteral("[COM<n>]"));
     parser.process(*app);
+    const bool printMode = parser.isSet(QString::fromLatin1(PrintOption));
 
     QString error;
     const std::unique_ptr<PseudoTerminal> terminal = PseudoTerminal::open(&error);

@@ -48,7 +48,9 @@ SignWindow::SignWindow(const QString &portName, const QString &device, QWidget *
     auto *const layout = new QVBoxLayout(this);
     layout->addWidget(header);
     layout->addWidget(splitter);
-    resize(920, 790);
+    // Fits beside the console on a 1366 x 768 screen, title bar and panel
+    // included; the panels scale with the window.
+    resize(660, 600);
 }
 
 void SignWindow::takeBytes(const QByteArray &bytes)
