@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QFileInfo>
 #include <QWidget>
 
 MnuHelp::MnuHelp(QWidget *parent)
@@ -22,11 +21,6 @@ MnuHelp::MnuHelp(QWidget *parent)
 void MnuHelp::PopupAtPointer()
 {
     exec(QCursor::pos());
-}
-
-bool IsExistingFile(const QString &path)
-{
-    return QFileInfo(path).isFile();
 }
 
 void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &files,

@@ -39,9 +39,6 @@ using DesktopOpener = std::function<DesktopOpenResult(const QString &)>;
 // Tells whether a file exists.
 using FileProbe = std::function<bool(const QString &)>;
 
-// True when a file (not a folder) exists at the path.
-[[nodiscard]] bool IsExistingFile(const QString &path);
-
 // The Help Topics command. With no help file name it tells the operator that
 // there is no help, under the caption of `owner` (the main window).
 // Otherwise it opens the first file of HelpTopicsCandidates() that exists;

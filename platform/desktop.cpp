@@ -1,6 +1,7 @@
 #include "desktop.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QUrl>
@@ -49,6 +50,11 @@ DesktopRefusal DiagnoseRefusal(const QString &launcherPath, const QString &platf
     if (platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal"))
         return DesktopRefusal::NoDesktop;
     return DesktopRefusal::LauncherFailed;
+}
+
+bool IsExistingFile(const QString &path)
+{
+    return QFileInfo(path).isFile();
 }
 
 DesktopOpenResult OpenLocalFile(const QString &path)

@@ -40,6 +40,9 @@ inline constexpr char DesktopLauncherPackage[] = "xdg-utils";
 [[nodiscard]] DesktopRefusal DiagnoseRefusal(const QString &launcherPath,
                                              const QString &platformName);
 
+// True when a file (not a folder) exists at the path.
+[[nodiscard]] bool IsExistingFile(const QString &path);
+
 // Opens the file at `path`, exactly as given, with the desktop's handler for
 // local files. Whether the file exists is the caller's affair.
 [[nodiscard]] DesktopOpenResult OpenLocalFile(const QString &path);

@@ -57,6 +57,8 @@ private Q_SLOTS:
     void popupAtPointer_runsTheChosenCommandOnly();
     void showHelpTopics_data();
     void showHelpTopics();
+    void helpTopicsFiles_ofThisProgram_data();
+    void helpTopicsFiles_ofThisProgram();
     void showHelpTopics_realFolder_data();
     void showHelpTopics_realFolder();
     void showHelpTopics_desktopRefuses_data();
@@ -205,6 +207,31 @@ void TestHelpMenu::showHelpTopics()
     // Looking stops at the first file that exists.
     if (!expectedPath.isEmpty())
         QCOMPARE(probed.last(), expectedPath);
+}
+
+void TestHelpMenu::helpTopicsFiles_ofThisProgram_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("installed")
+        << QStringLiteral("/usr/bin")
+        << QStringList{QStringLiteral("/usr/bin/VantorMsgBoard.hlp"),
+                       QStringLiteral("/usr/bin/VantorMsgBoard-Guide.html"),
+                       QStringLiteral("/usr/share/doc/vantor-message-board/VantorMsgBoard-Guide.html")};
+    // An install moved as a whole finds the guide that came with it.
+    QTest::newRow("relocated install")
+        << QStringLiteral("/opt/signs/bin")
+        << QStringList{QStringLiteral("/opt/signs/bin/VantorMsgBoard.hlp"),
+                       QStringLiteral("/opt/signs/bin/VantorMsgBoard-Guide.html"),
+                       QStringLiteral("/opt/signs/share/doc/vantor-message-board/VantorMsgBoard-Guide.html")};
+}
+
+// The names and the doc folder this program was built with.
+void TestHelpMenu::helpTopicsFiles_ofThisProgram()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(QStringList, expected);
+    QCOMPARE(HelpTopicsCandidates(HelpTopicsFiles::ForProgramIn(programFolder)), expected);
 }
 
 void TestHelpMenu::showHelpTopics_realFolder_data()
