@@ -297,12 +297,12 @@ void frmMain::Help_Click()
 
 void frmMain::mnuHelpTopics_Click()
 {
-    ShowHelpTopics(this, m_boxes, m_context.programFolder, QString::fromUtf8(AppInfo::HelpFileName));
+    ShowHelpTopics(this, m_boxes, HelpTopicsFiles::ForProgramIn(m_context.programFolder));
 }
 
 void frmMain::mnuHelpWeb_Click()
 {
-    ShowMakerWebPage();
+    ShowMakerWebPage(m_boxes);
 }
 
 void frmMain::MnuHelpAbout_Click()

@@ -1,7 +1,6 @@
 #include "helpmenu.h"
 
 #include "appinfo.h"
-#include "desktop.h"
 #include "makerinfo.h"
 #include "messageboxes.h"
 
@@ -24,26 +23,35 @@ void MnuHelp::PopupAtPointer()
     exec(QCursor::pos());
 }
 
-QString HelpTopicsPath(const QString &programFolder, const QString &helpFileName)
+void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &files,
+                    const DesktopOpener &open, const FileProbe &exists)
 {
-    return programFolder + QLatin1Char('/') + helpFileName;
-}
-
-void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const QString &programFolder,
-                    const QString &helpFileName, HelpViewer openViewer)
-{
-    if (helpFileName.isEmpty()) {
+    if (files.helpFileName.isEmpty()) {
         boxes.MsgBox(QStringLiteral("Unable to display Help Contents. There is no Help "
                                     "associated with this project."),
                      MessageIcon::Information, owner->windowTitle());
         return;
     }
-    const QString failure = openViewer(owner, HelpTopicsPath(programFolder, helpFileName));
-    if (!failure.isEmpty())
-        boxes.MsgBox(failure, MessageIcon::None, QString::fromUtf8(AppInfo::Title));
+    const QStringList candidates = HelpTopicsCandidates(files);
+    const QString target = FirstExisting(candidates, exists);
+    if (target.isEmpty()) {
+        boxes.MsgBox(NoHelpFileMessage(candidates), MessageIcon::None,
+                     QString::fromUtf8(AppInfo::Title));
+        return;
+    }
+    const DesktopOpenResult result = open(target);
+    if (!result.opened()) {
+        boxes.MsgBox(DesktopRefusalMessage(HelpTopicsFailureLine(), target, result),
+                     MessageIcon::None, QString::fromUtf8(AppInfo::Title));
+    }
 }
 
-void ShowMakerWebPage()
+void ShowMakerWebPage(MessageBoxes &boxes, const DesktopOpener &open)
 {
-    OpenWebAddress(MakerInfo::WebAddress);
+    const QString address = MakerInfo::WebAddress;
+    const DesktopOpenResult result = open(address);
+    if (!result.opened()) {
+        boxes.MsgBox(DesktopRefusalMessage(WebPageFailureLine(), address, result),
+                     MessageIcon::None, QString::fromUtf8(AppInfo::Title));
+    }
 }

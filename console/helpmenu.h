@@ -4,9 +4,12 @@
 // from the About command, which belongs to the shell's About window.
 
 #include "desktop.h"
+#include "helptopics.h"
 
 #include <QMenu>
 #include <QString>
+
+#include <functional>
 
 class MessageBoxes;
 class QAction;
@@ -31,19 +34,20 @@ public:
     QAction *const MnuHelpAbout;
 };
 
-// Where Help Topics looks for the help file: the folder, a separator, the
-// name. The separator is inserted even when the folder already ends in one.
-[[nodiscard]] QString HelpTopicsPath(const QString &programFolder, const QString &helpFileName);
-
-// Starts the help viewer on a file; empty on success, otherwise why not.
-using HelpViewer = QString (*)(QWidget *owner, const QString &path);
+// Hands a file or an address to the desktop.
+using DesktopOpener = std::function<DesktopOpenResult(const QString &)>;
+// Tells whether a file exists.
+using FileProbe = std::function<bool(const QString &)>;
 
 // The Help Topics command. With no help file name it tells the operator that
-// there is no help, under the caption of `owner` (the main window). Otherwise
-// it hands the path to the viewer without checking that the file exists, and
-// shows the viewer's complaint, if any, under the application's title.
-void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const QString &programFolder,
-                    const QString &helpFileName, HelpViewer openViewer = OpenHelpFile);
+// there is no help, under the caption of `owner` (the main window).
+// Otherwise it opens the first file of HelpTopicsCandidates() that exists;
+// when none exists, or the desktop does not take it, it says which file and
+// why under the application's title.
+void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &files,
+                    const DesktopOpener &open = OpenLocalFile,
+                    const FileProbe &exists = IsExistingFile);
 
-// The web command: opens the maker's web page; nothing is reported.
-void ShowMakerWebPage();
+// The web command: opens the maker's web page, and says why when the desktop
+// does not take it.
+void ShowMakerWebPage(MessageBoxes &boxes, const DesktopOpener &open = OpenWebAddress);

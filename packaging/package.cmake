@@ -1,7 +1,7 @@
 # The Debian package, made by `cpack -G DEB` in the build folder (see
 # scripts/package): vantor-message-board_<version>_<arch>.deb.
 
-set(CPACK_PACKAGE_NAME vantor-message-board)
+set(CPACK_PACKAGE_NAME ${VMB_PACKAGE_NAME})
 set(CPACK_PACKAGE_VENDOR "Vantor Signs Ltd.")
 set(CPACK_PACKAGE_CONTACT "Vantor Message Board developers <info@vantor.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console for an LED message board on a serial line")

@@ -1,6 +1,9 @@
 #include "desktop.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -24,17 +27,42 @@ QUrl LocalFileUrl(const QString &path)
     return QUrl::fromLocalFile(path);
 }
 
-} // namespace
-
-QString OpenHelpFile(QWidget *owner, const QString &path)
+DesktopOpenResult HandOver(const QUrl &url)
 {
-    Q_UNUSED(owner);
-    if (QDesktopServices::openUrl(LocalFileUrl(path)))
-        return {};
-    return QStringLiteral("The help viewer could not be started for \"%1\".").arg(path);
+    const QString platform = QGuiApplication::platformName();
+    if (url.isEmpty() || !url.isValid())
+        return {DesktopRefusal::NotAnAddress, platform};
+    if (QDesktopServices::openUrl(url))
+        return {DesktopRefusal::None, platform};
+    const QString launcher =
+        QStandardPaths::findExecutable(QString::fromLatin1(DesktopLauncher));
+    return {DiagnoseRefusal(launcher, platform), platform};
 }
 
-void OpenWebAddress(const QString &url)
+} // namespace
+
+DesktopRefusal DiagnoseRefusal(const QString &launcherPath, const QString &platformName)
 {
-    QDesktopServices::openUrl(QUrl(url));
+    if (launcherPath.isEmpty())
+        return DesktopRefusal::NoLauncher;
+    // These platforms have no desktop services: Qt refuses every hand-over
+    // there before it looks for a launcher.
+    if (platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal"))
+        return DesktopRefusal::NoDesktop;
+    return DesktopRefusal::LauncherFailed;
+}
+
+bool IsExistingFile(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+DesktopOpenResult OpenLocalFile(const QString &path)
+{
+    return HandOver(path.isEmpty() ? QUrl() : LocalFileUrl(path));
+}
+
+DesktopOpenResult OpenWebAddress(const QString &url)
+{
+    return HandOver(QUrl(url));
 }

@@ -3,18 +3,49 @@
 // The help viewer and the desktop shell: both hand a file or an address to
 // whatever program the desktop has chosen for it, and keep no hold on that
 // program once it runs.
+//
+// On Linux the desktop's choice goes through xdg-open. Qt reports only
+// whether it could start one: false when no launcher is on PATH or the
+// display platform (offscreen, minimal) starts no programs at all. Once
+// xdg-open runs, what it does with the file (no such file, no browser
+// installed) happens after the call and is not seen here.
 
 #include <QString>
 
-class QWidget;
+// Why the desktop did not take a file or address.
+enum class DesktopRefusal {
+    None,           // handed over
+    NotAnAddress,   // empty or not a valid address
+    NoLauncher,     // xdg-open is not on PATH
+    NoDesktop,      // the display platform starts no programs
+    LauncherFailed, // xdg-open is there but was not started
+};
 
-// Opens the help file at `path`, exactly as given, with the desktop's handler
-// for local files. Returns an empty text when the viewer was started, otherwise
-// a description of why it could not be. Whether the file exists is the
-// viewer's affair. The desktop's handlers take no owner window, so `owner` is
-// kept only for callers that have one at hand.
-[[nodiscard]] QString OpenHelpFile(QWidget *owner, const QString &path);
+struct DesktopOpenResult
+{
+    DesktopRefusal refusal = DesktopRefusal::None;
+    // The Qt display platform in use ("xcb", "wayland", "offscreen"...).
+    QString platformName;
 
-// Hands a web address to the desktop's browser. Nothing comes back: a browser
-// that does not come up is not reported.
-void OpenWebAddress(const QString &url);
+    [[nodiscard]] bool opened() const { return refusal == DesktopRefusal::None; }
+};
+
+// The program through which the desktop opens files and addresses, and the
+// Debian package that brings it.
+inline constexpr char DesktopLauncher[] = "xdg-open";
+inline constexpr char DesktopLauncherPackage[] = "xdg-utils";
+
+// Why a hand-over that Qt refused failed, from what can be seen afterwards:
+// where the launcher is (empty: not on PATH) and the display platform.
+[[nodiscard]] DesktopRefusal DiagnoseRefusal(const QString &launcherPath,
+                                             const QString &platformName);
+
+// True when a file (not a folder) exists at the path.
+[[nodiscard]] bool IsExistingFile(const QString &path);
+
+// Opens the file at `path`, exactly as given, with the desktop's handler for
+// local files. Whether the file exists is the caller's affair.
+[[nodiscard]] DesktopOpenResult OpenLocalFile(const QString &path);
+
+// Hands a web address to the desktop's browser.
+[[nodiscard]] DesktopOpenResult OpenWebAddress(const QString &url);

@@ -3,6 +3,8 @@
 #include "urlrecorder.h"
 
 #include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QCursor>
 #include <QSignalSpy>
 #include <QTimer>
@@ -11,11 +13,36 @@
 namespace {
 
 const QString MainCaption = QStringLiteral("Vantor Message Board");
-const QString NoViewer = QStringLiteral("No program is set up to show help files.");
+const QString AppTitle = QStringLiteral("VantorMsgBoard");
+const QString Hlp = QStringLiteral("VantorMsgBoard.hlp");
+const QString Guide = QStringLiteral("VantorMsgBoard-Guide.html");
+const QString DocFolder = QStringLiteral("../share/doc/vantor-message-board");
 
-QString BrokenViewer(QWidget *, const QString &)
+HelpTopicsFiles FilesIn(const QString &folder, const QString &helpFile = Hlp)
 {
-    return NoViewer;
+    return {folder, helpFile, Guide, DocFolder};
+}
+
+// Records what the desktop is asked to open and answers with `refusal`.
+struct ScriptedDesktop
+{
+    DesktopRefusal refusal = DesktopRefusal::None;
+    QStringList asked;
+
+    DesktopOpener opener()
+    {
+        return [this](const QString &target) {
+            asked << target;
+            return DesktopOpenResult{refusal, QStringLiteral("xcb")};
+        };
+    }
+};
+
+void WriteFile(const QString &path)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
 } // namespace
@@ -30,7 +57,15 @@ private Q_SLOTS:
     void popupAtPointer_runsTheChosenCommandOnly();
     void showHelpTopics_data();
     void showHelpTopics();
+    void helpTopicsFiles_ofThisProgram_data();
+    void helpTopicsFiles_ofThisProgram();
+    void showHelpTopics_realFolder_data();
+    void showHelpTopics_realFolder();
+    void showHelpTopics_desktopRefuses_data();
+    void showHelpTopics_desktopRefuses();
     void showMakerWebPage_opensTheMakersAddress();
+    void showMakerWebPage_reportsARefusal_data();
+    void showMakerWebPage_reportsARefusal();
 };
 
 void TestHelpMenu::menu_listsItsCommandsInOrder()
@@ -104,62 +139,217 @@ void TestHelpMenu::showHelpTopics_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("helpFile");
-    QTest::addColumn<bool>("viewerStarts");
-    QTest::addColumn<QString>("expectedPath"); // empty: the viewer is not asked
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("expectedPath"); // empty: the desktop is not asked
     QTest::addColumn<QString>("expectedBox");  // empty: nothing is shown
-    const QString hlp = QStringLiteral("VantorMsgBoard.hlp");
-    // No help file lies in these folders: the viewer is asked all the same.
-    QTest::newRow("program folder") << QStringLiteral("/nonexistent/vmb") << hlp << true
-                                    << QStringLiteral("/nonexistent/vmb/VantorMsgBoard.hlp")
-                                    << QString();
+    const QString installedGuide = QStringLiteral("/usr/share/doc/vantor-message-board/") + Guide;
+    QTest::newRow("help file in the program folder")
+        << QStringLiteral("/opt/vmb") << Hlp
+        << QStringList{QStringLiteral("/opt/vmb/VantorMsgBoard.hlp"),
+                       QStringLiteral("/opt/vmb/") + Guide}
+        << QStringLiteral("/opt/vmb/VantorMsgBoard.hlp") << QString();
     QTest::newRow("folder ending in a separator")
-        << QStringLiteral("/nonexistent/vmb/") << hlp << true
-        << QStringLiteral("/nonexistent/vmb//VantorMsgBoard.hlp") << QString();
-    QTest::newRow("root folder") << QStringLiteral("/") << hlp << true
+        << QStringLiteral("/opt/vmb/") << Hlp
+        << QStringList{QStringLiteral("/opt/vmb//VantorMsgBoard.hlp")}
+        << QStringLiteral("/opt/vmb//VantorMsgBoard.hlp") << QString();
+    QTest::newRow("root folder") << QStringLiteral("/") << Hlp
+                                 << QStringList{QStringLiteral("//VantorMsgBoard.hlp")}
                                  << QStringLiteral("//VantorMsgBoard.hlp") << QString();
-    QTest::newRow("no help file") << QStringLiteral("/opt/vmb") << QString() << true << QString()
+    QTest::newRow("guide beside the program")
+        << QStringLiteral("/opt/vmb") << Hlp
+        << QStringList{QStringLiteral("/opt/vmb/") + Guide, installedGuide}
+        << QStringLiteral("/opt/vmb/") + Guide << QString();
+    QTest::newRow("installed guide") << QStringLiteral("/usr/bin") << Hlp
+                                     << QStringList{installedGuide} << installedGuide << QString();
+    QTest::newRow("guide of another install ignored")
+        << QStringLiteral("/opt/vmb/bin") << Hlp << QStringList{installedGuide} << QString()
+        << QStringLiteral("Unable to display Help Topics\rNone of these files exists:\r"
+                          "\"/opt/vmb/bin/VantorMsgBoard.hlp\"\r"
+                          "\"/opt/vmb/bin/VantorMsgBoard-Guide.html\"\r"
+                          "\"/opt/vmb/share/doc/vantor-message-board/VantorMsgBoard-Guide.html\"\r"
+                          "Reinstall the package vantor-message-board to bring back the "
+                          "operator's guide.");
+    QTest::newRow("no help file") << QStringLiteral("/opt/vmb") << QString()
+                                  << QStringList{QStringLiteral("/opt/vmb/") + Guide} << QString()
                                   << QStringLiteral("Unable to display Help Contents. There is "
                                                     "no Help associated with this project.");
-    QTest::newRow("viewer cannot start") << QStringLiteral("/opt/vmb") << hlp << false
-                                         << QString() << NoViewer;
 }
 
 void TestHelpMenu::showHelpTopics()
 {
     QFETCH(QString, folder);
     QFETCH(QString, helpFile);
-    QFETCH(bool, viewerStarts);
+    QFETCH(QStringList, existing);
     QFETCH(QString, expectedPath);
     QFETCH(QString, expectedBox);
     QWidget mainWindow;
     mainWindow.setWindowTitle(MainCaption);
     RecordingMessageBoxes boxes;
-    UrlRecorder viewer(QStringLiteral("file"));
+    ScriptedDesktop desktop;
+    QStringList probed;
 
-    if (viewerStarts)
-        ShowHelpTopics(&mainWindow, boxes, folder, helpFile);
-    else
-        ShowHelpTopics(&mainWindow, boxes, folder, helpFile, BrokenViewer);
+    ShowHelpTopics(&mainWindow, boxes, FilesIn(folder, helpFile), desktop.opener(),
+                   [&](const QString &path) {
+                       probed << path;
+                       return existing.contains(path);
+                   });
 
-    QStringList opened;
-    for (const QUrl &url : viewer.urls)
-        opened << url.toLocalFile();
-    QCOMPARE(opened, expectedPath.isEmpty() ? QStringList() : QStringList{expectedPath});
+    QCOMPARE(desktop.asked, expectedPath.isEmpty() ? QStringList() : QStringList{expectedPath});
     QCOMPARE(boxes.shown.size(), expectedBox.isEmpty() ? 0 : 1);
     if (!expectedBox.isEmpty()) {
         const RecordingMessageBoxes::Shown &box = boxes.shown.first();
         QCOMPARE(box.text, expectedBox);
         // The missing help is a notice of the main window; a failure is the program's.
-        QCOMPARE(box.icon, viewerStarts ? MessageIcon::Information : MessageIcon::None);
-        QCOMPARE(box.title, viewerStarts ? MainCaption : QStringLiteral("VantorMsgBoard"));
+        const bool notice = helpFile.isEmpty();
+        QCOMPARE(box.icon, notice ? MessageIcon::Information : MessageIcon::None);
+        QCOMPARE(box.title, notice ? MainCaption : AppTitle);
     }
+    // Looking stops at the first file that exists.
+    if (!expectedPath.isEmpty())
+        QCOMPARE(probed.last(), expectedPath);
+}
+
+void TestHelpMenu::helpTopicsFiles_ofThisProgram_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("installed")
+        << QStringLiteral("/usr/bin")
+        << QStringList{QStringLiteral("/usr/bin/VantorMsgBoard.hlp"),
+                       QStringLiteral("/usr/bin/VantorMsgBoard-Guide.html"),
+                       QStringLiteral("/usr/share/doc/vantor-message-board/VantorMsgBoard-Guide.html")};
+    // An install moved as a whole finds the guide that came with it.
+    QTest::newRow("relocated install")
+        << QStringLiteral("/opt/signs/bin")
+        << QStringList{QStringLiteral("/opt/signs/bin/VantorMsgBoard.hlp"),
+                       QStringLiteral("/opt/signs/bin/VantorMsgBoard-Guide.html"),
+                       QStringLiteral("/opt/signs/share/doc/vantor-message-board/VantorMsgBoard-Guide.html")};
+}
+
+// The names and the doc folder this program was built with.
+void TestHelpMenu::helpTopicsFiles_ofThisProgram()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(QStringList, expected);
+    QCOMPARE(HelpTopicsCandidates(HelpTopicsFiles::ForProgramIn(programFolder)), expected);
+}
+
+void TestHelpMenu::showHelpTopics_realFolder_data()
+{
+    QTest::addColumn<QStringList>("written"); // relative to the program folder
+    QTest::addColumn<QString>("expectedOpened"); // relative to the program folder's parent
+    QTest::newRow("guide only") << QStringList{Guide} << QStringLiteral("bin/") + Guide;
+    QTest::newRow("help file and guide") << QStringList{Guide, Hlp} << QStringLiteral("bin/") + Hlp;
+    QTest::newRow("installed guide only")
+        << QStringList{DocFolder + QLatin1Char('/') + Guide}
+        << QStringLiteral("share/doc/vantor-message-board/") + Guide;
+    // A folder of the guide's name is no guide.
+    QTest::newRow("folder named like the guide")
+        << QStringList{Guide + QStringLiteral("/x"), DocFolder + QLatin1Char('/') + Guide}
+        << QStringLiteral("share/doc/vantor-message-board/") + Guide;
+}
+
+// The files on disk and the desktop's real hand-over, with a recording
+// handler in place of the desktop's program.
+void TestHelpMenu::showHelpTopics_realFolder()
+{
+    QFETCH(QStringList, written);
+    QFETCH(QString, expectedOpened);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString program = root.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(program));
+    for (const QString &file : written)
+        WriteFile(program + QLatin1Char('/') + file);
+    QWidget mainWindow;
+    RecordingMessageBoxes boxes;
+    UrlRecorder viewer(QStringLiteral("file"));
+
+    ShowHelpTopics(&mainWindow, boxes, FilesIn(program));
+
+    QCOMPARE(boxes.shown.size(), 0);
+    QCOMPARE(viewer.urls.size(), 1);
+    QCOMPARE(viewer.urls.first().toLocalFile(), root.filePath(expectedOpened));
+}
+
+void TestHelpMenu::showHelpTopics_desktopRefuses_data()
+{
+    QTest::addColumn<int>("refusal");
+    QTest::addColumn<QString>("cause"); // the lines after the file's
+    QTest::newRow("no xdg-open") << int(DesktopRefusal::NoLauncher)
+                                 << QStringLiteral("xdg-open, which hands files and web "
+                                                   "addresses to the desktop's programs, is not "
+                                                   "installed.\rInstall the package xdg-utils "
+                                                   "(sudo apt install xdg-utils), then try again.");
+    QTest::newRow("xdg-open not started")
+        << int(DesktopRefusal::LauncherFailed)
+        << QStringLiteral("xdg-open is installed but could not be started.\rReinstall the "
+                          "package xdg-utils (sudo apt install --reinstall xdg-utils), then "
+                          "try again.");
+}
+
+void TestHelpMenu::showHelpTopics_desktopRefuses()
+{
+    QFETCH(int, refusal);
+    QFETCH(QString, cause);
+    QWidget mainWindow;
+    RecordingMessageBoxes boxes;
+    ScriptedDesktop desktop;
+    desktop.refusal = DesktopRefusal(refusal);
+    const QString guide = QStringLiteral("/opt/vmb/") + Guide;
+
+    ShowHelpTopics(&mainWindow, boxes, FilesIn(QStringLiteral("/opt/vmb")), desktop.opener(),
+                   [&](const QString &path) { return path == guide; });
+
+    QCOMPARE(desktop.asked, QStringList{guide});
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown.first().text,
+             QStringLiteral("Unable to display Help Topics\r\"") + guide + QStringLiteral("\"\r")
+                 + cause);
+    QCOMPARE(boxes.shown.first().title, AppTitle);
 }
 
 void TestHelpMenu::showMakerWebPage_opensTheMakersAddress()
 {
     UrlRecorder browser(QStringLiteral("https"));
-    ShowMakerWebPage();
+    RecordingMessageBoxes boxes;
+    ShowMakerWebPage(boxes);
     QCOMPARE(browser.urls, QList<QUrl>{QUrl(QStringLiteral("https://www.vantor.example/"))});
+    QCOMPARE(boxes.shown.size(), 0);
+}
+
+void TestHelpMenu::showMakerWebPage_reportsARefusal_data()
+{
+    QTest::addColumn<int>("refusal");
+    QTest::addColumn<QString>("causeStart"); // empty: no box
+    QTest::newRow("handed over") << int(DesktopRefusal::None) << QString();
+    QTest::newRow("no xdg-open") << int(DesktopRefusal::NoLauncher)
+                                 << QStringLiteral("xdg-open, which hands");
+    QTest::newRow("no desktop") << int(DesktopRefusal::NoDesktop)
+                                << QStringLiteral("The program runs without a desktop "
+                                                  "(display platform \"xcb\")");
+}
+
+void TestHelpMenu::showMakerWebPage_reportsARefusal()
+{
+    QFETCH(int, refusal);
+    QFETCH(QString, causeStart);
+    RecordingMessageBoxes boxes;
+    ScriptedDesktop desktop;
+    desktop.refusal = DesktopRefusal(refusal);
+
+    ShowMakerWebPage(boxes, desktop.opener());
+
+    QCOMPARE(desktop.asked, QStringList{QStringLiteral("https://www.vantor.example/")});
+    QCOMPARE(boxes.shown.size(), causeStart.isEmpty() ? 0 : 1);
+    if (!causeStart.isEmpty()) {
+        const QStringList lines = boxes.shown.first().text.split(QChar(13));
+        QCOMPARE(lines.value(0), QStringLiteral("Unable to open the maker's web page"));
+        QCOMPARE(lines.value(1), QStringLiteral("\"https://www.vantor.example/\""));
+        QVERIFY2(lines.value(2).startsWith(causeStart), qPrintable(lines.value(2)));
+        QCOMPARE(boxes.shown.first().icon, MessageIcon::None);
+        QCOMPARE(boxes.shown.first().title, AppTitle);
+    }
 }
 
 QTEST_MAIN(TestHelpMenu)
