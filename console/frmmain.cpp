@@ -4,6 +4,7 @@
 #include "commport.h"
 #include "dialogkeys.h"
 #include "fieldcheck.h"
+#include "fieldtext.h"
 #include "focusvalidation.h"
 #include "formlayout.h"
 #include "helpmenu.h"
@@ -13,6 +14,7 @@
 #include "messagehistory.h"
 #include "messagelistfile.h"
 #include "placement.h"
+#include "savefailure.h"
 #include "serialcontrol.h"
 #include "settings.h"
 #include "settingsstore.h"
@@ -103,6 +105,8 @@ frmMain::frmMain(MainWindowContext context, QWidget *parent)
     setWindowTitle(QStringLiteral("Vantor Message Board"));
     setFont(DialogFont());
 
+    MakeSingleLineField(*BoardNum);
+    MakeSingleLineField(*Bright);
     CurMsg->setFont(LucidaConsoleFont(9.75));
     CurMsg->SetText(MessageRuler);
     BoardNum->setText(QStringLiteral("0"));
@@ -175,10 +179,14 @@ void frmMain::Form_Load()
     SettingsStore &settings = *m_context.settings;
 
     const StoredPosition stored = RestorePosition(settings);
+    const QPointF storedCorner(stored.left, stored.top);
     const QPointF corner = PlaceWindow(stored.left, stored.top,
                                        QSizeF(frameGeometry().size()) * TwipsPerPixel,
                                        PrimaryScreenTwips());
-    move(qRound(corner.x() / TwipsPerPixel), qRound(corner.y() / TwipsPerPixel));
+    move(PixelCorner(corner));
+    // A centred window saves where it stands.
+    if (corner == storedCorner)
+        m_restoredCorner = storedCorner;
 
     LoadMessageList(*CurMsg, MsgListDirty,
                     MessageListFilePath(AppInfo::DataFolder(m_context.programFolder)));
@@ -219,7 +227,7 @@ void frmMain::Form_Unload()
 
 void frmMain::SaveSettings()
 {
-    const QPoint corner = pos() * TwipsPerPixel;
+    const QPoint corner = TwipsCorner(pos(), m_restoredCorner);
     WindowSnapshot snapshot;
     snapshot.left = corner.x();
     snapshot.top = corner.y();
@@ -227,9 +235,12 @@ void frmMain::SaveSettings()
     snapshot.fields = {CurMsg->Text(), BoardNum->text(), Bright->text(),
                        static_cast<std::int16_t>(Present->currentIndex())};
     StoreChangedSettings(*m_context.settings, snapshot);
-    // A store that cannot be written must not stop the shut-down; the
-    // history below is still saved and reports its own failure.
-    static_cast<void>(m_context.settings->Flush());
+    // A store that cannot be written is reported and does not stop the
+    // shut-down; the history below is still saved.
+    if (!m_context.settings->Flush()) {
+        ReportSaveFailure(m_boxes, "Unable to write to settings file",
+                          m_context.settings->FilePath(), m_context.settings->WriteError());
+    }
 
     SaveMessageList(*CurMsg, MsgListDirty, m_boxes,
                     MessageListFilePath(AppInfo::DataFolder(m_context.programFolder,

@@ -10,11 +10,13 @@
 // command string and the port (signlink). Data flows one way on Send: field
 // texts -> checks -> BuildSignCommand() -> SerialControl::Output().
 
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class HistoryCombo;
 class LoadedForms;
@@ -99,6 +101,9 @@ private:
     MainWindowContext m_context;
     SerialControl &MSComm1;
     MessageBoxes &m_boxes;
+    // The stored corner Form_Load kept, so that an unmoved window saves it
+    // back exactly (placement.h).
+    std::optional<QPointF> m_restoredCorner;
     // The port number the argument named, for the write-failure report.
     int m_portNumber = 0;
 

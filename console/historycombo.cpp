@@ -1,32 +1,8 @@
 #include "historycombo.h"
 
 #include <QLineEdit>
-#include <QValidator>
-
-#include <limits>
 
 namespace {
-
-// Mends every text that reaches the line edit, whichever way it came:
-// QLineEdit runs the validator on typing, pasting and setText() alike and
-// takes over the changed text and cursor.
-class LineBreakValidator final : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &position) const override
-    {
-        // Only a CR LF pair shortens the text: the cursor moves back by one
-        // for each pair that ends before it.
-        const qsizetype cursor = position;
-        for (qsizetype i = input.indexOf(u"\r\n"); i >= 0 && i + 1 < cursor;
-             i = input.indexOf(u"\r\n", i + 2))
-            --position;
-        input = WithLineBreaksAsSpaces(input);
-        return Acceptable;
-    }
-};
 
 // Puts the text and cursor back after a list change: QComboBox copies an
 // entry into the text when the first entry arrives or the current one goes.
@@ -58,23 +34,13 @@ private:
 
 } // namespace
 
-QString WithLineBreaksAsSpaces(const QString &text)
-{
-    QString mended = text;
-    mended.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    mended.replace(QChar(u'\r'), QChar(u' '));
-    mended.replace(QChar(u'\n'), QChar(u' '));
-    return mended;
-}
-
 HistoryCombo::HistoryCombo(QWidget *parent)
     : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(NoInsert);
     setCompleter(nullptr);
-    setValidator(new LineBreakValidator(this));
-    lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    MakeSingleLineField(*lineEdit());
 
     // When editing finishes (Enter, or the focus leaving), QComboBox looks
     // the typed text up in the list and selects an equal entry as though the
@@ -91,9 +57,12 @@ QString HistoryCombo::Text() const
     return lineEdit()->text();
 }
 
-void HistoryCombo::SetText(const QString &text)
+bool HistoryCombo::SetText(const QString &text)
 {
+    if (!FitsField(text.size()))
+        return false;
     lineEdit()->setText(text);
+    return true;
 }
 
 int HistoryCombo::ListCount() const
@@ -115,11 +84,15 @@ QStringList HistoryCombo::Entries() const
     return entries;
 }
 
-void HistoryCombo::AddItem(const QString &text, int index)
+bool HistoryCombo::AddItem(const QString &text, int index)
 {
     Q_ASSERT(index >= -1 && index <= count());
+    // Picking the entry would cut it to fit the text line.
+    if (!FitsField(text.size()))
+        return false;
     const TextKeeper keeper(*lineEdit());
     insertItem(index == -1 ? count() : index, WithLineBreaksAsSpaces(text));
+    return true;
 }
 
 void HistoryCombo::RemoveItem(int index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fieldtext.h"
+
 #include <QComboBox>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,7 @@
 // exactly as it was. The text and the entries never hold a line break: each
 // CR LF, CR or LF that arrives (typed, pasted, set or added) becomes a space,
 // because a CR inside a message would start a record of its own on the sign
-// line. The text has no length limit.
+// line. Text and entries hold at most FieldTextLimit characters (fieldtext.h).
 class HistoryCombo final : public QComboBox
 {
     Q_OBJECT
@@ -23,14 +25,17 @@ public:
     explicit HistoryCombo(QWidget *parent = nullptr);
 
     [[nodiscard]] QString Text() const;
-    void SetText(const QString &text);
+    // False, and nothing changes, for a text longer than FieldTextLimit:
+    // it is refused whole rather than cut.
+    bool SetText(const QString &text);
 
     [[nodiscard]] int ListCount() const;
     [[nodiscard]] QString List(int index) const;
     // Every entry, entry 0 first.
     [[nodiscard]] QStringList Entries() const;
     // Inserts at `index` (0 to ListCount()), or appends when it is -1.
-    void AddItem(const QString &text, int index = -1);
+    // False, and nothing changes, for a text longer than FieldTextLimit.
+    bool AddItem(const QString &text, int index = -1);
     void RemoveItem(int index);
 
     // The selected entry, or -1 when none is selected. An entry stays
@@ -46,6 +51,3 @@ Q_SIGNALS:
     // from the list. Emitted once the text reads as the entry.
     void Click();
 };
-
-// `text` with each line break (CR LF, CR or LF) turned into one space.
-[[nodiscard]] QString WithLineBreaksAsSpaces(const QString &text);

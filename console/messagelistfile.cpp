@@ -1,8 +1,9 @@
 #include "messagelistfile.h"
 
 #include "appinfo.h"
+#include "fieldtext.h"
 #include "historycombo.h"
-#include "messageboxes.h"
+#include "savefailure.h"
 #include "textfiles.h"
 #include "windows1252.h"
 
@@ -14,14 +15,14 @@ namespace {
 constexpr char CR = '\r';
 constexpr char LF = '\n';
 
-// Entries are short: one piece usually holds the whole history.
-constexpr qint64 ReadPieceSize = 4096;
+// Entries are short: one piece usually holds the whole history, and a long
+// one is read in few pieces.
+constexpr qint64 ReadPieceSize = 64 * 1024;
 
-QString SaveFailureText(const char *what, const QString &filePath, const QString &error)
-{
-    const QChar lineBreak(u'\r');
-    return QLatin1String(what) + lineBreak + u'"' + filePath + u'"' + lineBreak + error;
-}
+// The most that is read: the lines of a full history, each as long as the
+// message field holds, with their line ends. Whatever follows would only be
+// skipped.
+constexpr qint64 MessageListReadLimit = qint64(MessageListFileLimit) * (FieldTextLimit + 2);
 
 } // namespace
 
@@ -42,16 +43,19 @@ MessageListParser::MessageListParser(QStringList history)
 
 void MessageListParser::Feed(QByteArrayView piece)
 {
-    for (const char byte : piece) {
-        if (IsFull())
+    while (!piece.isEmpty() && !IsFull()) {
+        // The LF of a CR LF pair may arrive at the start of the next piece.
+        if (std::exchange(m_lastWasCr, false) && piece.front() == LF) {
+            piece = piece.sliced(1);
+            continue;
+        }
+        const qsizetype cr = piece.indexOf(CR);
+        TakeLinePart(cr < 0 ? piece : piece.first(cr));
+        if (cr < 0)
             return;
-        // The LF of a CR LF pair may arrive in the next piece.
-        const bool endsPair = byte == LF && m_lastWasCr;
-        m_lastWasCr = byte == CR;
-        if (byte == CR)
-            EndLine();
-        else if (!endsPair)
-            m_line.append(byte);
+        EndLine();
+        m_lastWasCr = true;
+        piece = piece.sliced(cr + 1);
     }
 }
 
@@ -71,8 +75,25 @@ const QStringList &MessageListParser::History() const
     return m_history;
 }
 
+void MessageListParser::TakeLinePart(QByteArrayView part)
+{
+    // One byte is one character. A line too long for the field is dropped
+    // whole as it goes, so it never takes more memory than the field.
+    if (m_lineTooLong)
+        return;
+    if (!FitsField(m_line.size() + part.size())) {
+        m_lineTooLong = true;
+        m_line.clear();
+        m_line.squeeze();
+        return;
+    }
+    m_line.append(part);
+}
+
 void MessageListParser::EndLine()
 {
+    if (std::exchange(m_lineTooLong, false))
+        return;
     // A line feed inside a line is a space in the message field, so the line
     // is compared as the field will hold it.
     const QString entry = WithLineBreaksAsSpaces(FromWindows1252(std::exchange(m_line, {})));
@@ -102,16 +123,19 @@ void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty, const QString &fi
     const qsizetype alreadyHeld = curMsg.ListCount();
     MessageListParser parser(curMsg.Entries());
     TextFileReader file(filePath);
-    while (file.IsOpen() && !parser.IsFull()) {
-        const QByteArray piece = file.ReadPiece(ReadPieceSize);
+    qint64 read = 0;
+    while (file.IsOpen() && !parser.IsFull() && read < MessageListReadLimit) {
+        const QByteArray piece = file.ReadPiece(std::min(ReadPieceSize, MessageListReadLimit - read));
         if (piece.isEmpty()) {
             // After a read error the line in hand is incomplete: drop it.
             if (!file.HasFailed())
                 parser.Finish();
             break;
         }
+        read += piece.size();
         parser.Feed(piece);
     }
+    // At the read limit the line in hand is cut: it is dropped too.
 
     const QStringList &loaded = parser.History();
     for (qsizetype i = alreadyHeld; i < loaded.size(); ++i)
@@ -132,14 +156,12 @@ void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxe
         msgListDirty = false;
         return;
     case FileWriteOutcome::CreateFailed:
-        boxes.MsgBox(SaveFailureText("Unable to create message list file", filePath,
-                                     result.errorDescription),
-                     MessageIcon::None, QLatin1String(AppInfo::Title));
+        ReportSaveFailure(boxes, "Unable to create message list file", filePath,
+                          result.errorDescription);
         return;
     case FileWriteOutcome::WriteFailed:
-        boxes.MsgBox(SaveFailureText("Unable to write to message list file", filePath,
-                                     result.errorDescription),
-                     MessageIcon::None, QLatin1String(AppInfo::Title));
+        ReportSaveFailure(boxes, "Unable to write to message list file", filePath,
+                          result.errorDescription);
         return;
     }
 }

@@ -22,8 +22,9 @@ inline constexpr int MessageListFileLimit = 20;
 
 // Turns the file's bytes into history entries, fed a piece at a time so that
 // reading can stop as soon as the history is full. A line ends at CR LF or at
-// a CR alone; a lone LF is an ordinary character. Empty lines and lines equal
-// to an entry already held are skipped; the first occurrence keeps its place.
+// a CR alone; a lone LF is an ordinary character. Empty lines, lines longer
+// than the message field holds (FieldTextLimit) and lines equal to an entry
+// already held are skipped; the first occurrence keeps its place.
 class MessageListParser
 {
 public:
@@ -42,10 +43,12 @@ public:
     [[nodiscard]] const QStringList &History() const;
 
 private:
+    void TakeLinePart(QByteArrayView part);
     void EndLine();
 
     QStringList m_history;
     QByteArray m_line;
+    bool m_lineTooLong = false;
     bool m_lastWasCr = false;
 };
 
@@ -57,8 +60,10 @@ private:
 [[nodiscard]] QByteArray MessageListFileBytes(const QStringList &history);
 
 // Appends the file's entries to curMsg's list and clears msgListDirty. A file
-// that is missing or cannot be read leaves the list as it is and is not
-// reported: the history is optional.
+// that is missing or cannot be read, or anything in its place that is not a
+// regular file (a link, a FIFO, a device, a folder), leaves the list as it is
+// and is not reported: the history is optional. No more is read than a full
+// history of the longest lines takes.
 void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty,
                      const QString &filePath = MessageListFilePath());
 

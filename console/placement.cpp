@@ -35,3 +35,15 @@ QPointF PlaceWindow(double left, double top, QSizeF window, QSizeF screen)
     return {CentredOffset(window.width(), screen.width()),
             CentredOffset(window.height(), screen.height())};
 }
+
+QPoint PixelCorner(QPointF twips)
+{
+    return {qRound(twips.x() / TwipsPerPixel), qRound(twips.y() / TwipsPerPixel)};
+}
+
+QPoint TwipsCorner(QPoint pixels, std::optional<QPointF> restored)
+{
+    if (restored && PixelCorner(*restored) == pixels)
+        return restored->toPoint();
+    return pixels * TwipsPerPixel;
+}

@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "fieldtext.h"
 #include "settingsstore.h"
 
 #include <cmath>
@@ -50,6 +51,14 @@ float RestoreCoordinate(const SettingsStore &store, const PositionKey &key)
     return ToSingle(stored).value_or(key.restoreDefault);
 }
 
+// A text longer than its field holds is skipped whole: cut, it would be a
+// text the operator never entered.
+QString RestoreText(const SettingsStore &store, const TextKey &key)
+{
+    const QString stored = Read(store, key.name, Name(key.defaultText));
+    return FitsField(stored.size()) ? stored : Name(key.defaultText);
+}
+
 // A stored value that is no number differs from every position, so it gets
 // replaced by a good one.
 void StoreCoordinateIfChanged(SettingsStore &store, const PositionKey &key, int twips)
@@ -75,9 +84,9 @@ StoredPosition RestorePosition(const SettingsStore &store)
 FieldValues RestoreFields(const SettingsStore &store, int presentCount)
 {
     FieldValues fields;
-    fields.curMsgText = Read(store, CurMsgText.name, Name(CurMsgText.defaultText));
-    fields.boardNumText = Read(store, BoardNumText.name, Name(BoardNumText.defaultText));
-    fields.brightText = Read(store, BrightText.name, Name(BrightText.defaultText));
+    fields.curMsgText = RestoreText(store, CurMsgText);
+    fields.boardNumText = RestoreText(store, BoardNumText);
+    fields.brightText = RestoreText(store, BrightText);
 
     const std::optional<std::int16_t> index =
         ToInt16(Read(store, PresentIndex.name, Name(PresentIndex.defaultText)));

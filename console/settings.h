@@ -73,9 +73,10 @@ struct WindowSnapshot
 // falls back to the restore default, which opens the window centred.
 [[nodiscard]] StoredPosition RestorePosition(const SettingsStore &store);
 
-// The stored field values, texts exactly as stored. A presentation index that
-// is not a 16-bit integer, or lies outside -1..presentCount - 1, falls back
-// to 0, the first entry.
+// The stored field values, texts exactly as stored. A text longer than a
+// field holds (FieldTextLimit) falls back to its key's default. A
+// presentation index that is not a 16-bit integer, or lies outside
+// -1..presentCount - 1, falls back to 0, the first entry.
 [[nodiscard]] FieldValues RestoreFields(const SettingsStore &store, int presentCount);
 
 // Writes each value of the snapshot that differs from what is stored (or from

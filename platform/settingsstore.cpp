@@ -2,7 +2,16 @@
 
 #include "appinfo.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <unistd.h>
 
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
@@ -22,6 +31,11 @@ QString KeyPath(const QString &section, const QString &key)
 {
     return section + QLatin1Char('/') + key;
 }
+
+QString SystemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 } // namespace
 
 QString SettingsStore::GetSetting(const QString &section, const QString &key,
@@ -33,10 +47,56 @@ QString SettingsStore::GetSetting(const QString &section, const QString &key,
 void SettingsStore::SaveSetting(const QString &section, const QString &key, const QString &value)
 {
     m_settings->setValue(KeyPath(section, key), value);
+    m_savedBytes += KeyPath(section, key).toUtf8().size() + value.toUtf8().size() + 2;
 }
 
 bool SettingsStore::Flush()
 {
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    const bool written = m_settings->status() == QSettings::NoError;
+    m_writeError = written ? QString() : ProbeWriteError();
+    return written;
+}
+
+QString SettingsStore::FilePath() const
+{
+    return m_settings->fileName();
+}
+
+QString SettingsStore::WriteError() const
+{
+    return m_writeError;
+}
+
+// QSettings tells only that writing failed. The reason is found by doing
+// what it does: a new file beside the store's, as large as the store is
+// about to be, so that a folder that takes no file, a full disk or a file
+// size limit fails the same way, with the system's own description.
+QString SettingsStore::ProbeWriteError() const
+{
+    const QFileInfo store(FilePath());
+    QByteArray probePath = QFile::encodeName(store.absoluteFilePath()) + ".probe.XXXXXX";
+    const int fd = ::mkstemp(probePath.data());
+    if (fd < 0)
+        return SystemError(errno);
+
+    int error = 0;
+    const QByteArray block(4096, ' ');
+    for (qint64 left = std::max<qint64>(store.size(), 0) + m_savedBytes; left > 0 && !error;) {
+        // A short write says nothing; the next one fails with the reason.
+        const ssize_t written = ::write(fd, block.constData(), std::min<qint64>(left, block.size()));
+        if (written < 0)
+            error = errno;
+        else
+            left -= written;
+    }
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    ::close(fd);
+    ::unlink(probePath.constData());
+    if (error)
+        return SystemError(error);
+    // The probe got through: whatever stopped the store has gone or lies
+    // elsewhere, and no reason can be given with certainty.
+    return QStringLiteral("The settings store reported an error it did not describe");
 }

@@ -25,9 +25,22 @@ public:
     [[nodiscard]] QString GetSetting(const QString &section, const QString &key,
                                      const QString &defaultValue) const;
     void SaveSetting(const QString &section, const QString &key, const QString &value);
-    // Writes pending changes to disk; false when the store could not be written.
+    // Writes pending changes to disk; false when the store could not be
+    // written, and WriteError() then says why.
     [[nodiscard]] bool Flush();
 
+    // The file that holds the store.
+    [[nodiscard]] QString FilePath() const;
+    // Why the last Flush() failed, in the system's words; empty after one
+    // that succeeded.
+    [[nodiscard]] QString WriteError() const;
+
 private:
+    [[nodiscard]] QString ProbeWriteError() const;
+
     std::unique_ptr<QSettings> m_settings;
+    // The bytes of the keys and values saved since the store was opened:
+    // with the file's present size, about what the next Flush() writes.
+    qint64 m_savedBytes = 0;
+    QString m_writeError;
 };

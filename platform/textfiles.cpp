@@ -2,11 +2,59 @@
 
 #include <QSaveFile>
 
-TextFileReader::TextFileReader(const QString &path)
-    : m_file(path)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Place { Unknown, RegularFile, Other };
+
+// What the path itself names; a symbolic link is not followed. Unknown when
+// nothing can be found there (no such file, no such folder, no access):
+// opening it then fails with the reason.
+Place PlaceAt(const QByteArray &path)
 {
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0)
+        return Place::Unknown;
+    return S_ISREG(info.st_mode) ? Place::RegularFile : Place::Other;
+}
+
+// A descriptor for reading the regular file at the path, or -1. Opening
+// follows no link and cannot block (a FIFO put in the file's place between
+// the look and the open would otherwise wait for a writer), and what was
+// opened is checked once more, so nothing but a regular file is ever read.
+int OpenRegularFile(const QByteArray &path)
+{
+    if (PlaceAt(path) != Place::RegularFile)
+        return -1;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+QString NotARegularFile()
+{
+    return QStringLiteral("Something other than a regular file stands in its place");
+}
+
+} // namespace
+
+TextFileReader::TextFileReader(const QString &path)
+{
+    const int fd = OpenRegularFile(QFile::encodeName(path));
+    if (fd < 0)
+        return;
     // Unbuffered: each piece asked for is one read of the file, never more.
-    (void)m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    if (!m_file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        ::close(fd);
 }
 
 bool TextFileReader::IsOpen() const
@@ -28,11 +76,19 @@ bool TextFileReader::HasFailed() const
 
 FileWriteResult ReplaceFileContent(const QString &path, const QByteArray &bytes)
 {
+    // QSaveFile would follow a link and replace its target. Looked at again
+    // once the temporary file is open: a link put in place meanwhile is
+    // still caught before anything is written.
+    const QByteArray encodedPath = QFile::encodeName(path);
+    if (PlaceAt(encodedPath) == Place::Other)
+        return {FileWriteOutcome::CreateFailed, NotARegularFile()};
     QSaveFile file(path);
     // Unbuffered, so that a failing write shows in write() itself; a failed
     // flush inside commit() goes unnoticed by QSaveFile on this Qt.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {FileWriteOutcome::CreateFailed, file.errorString()};
+    if (PlaceAt(encodedPath) == Place::Other)
+        return {FileWriteOutcome::CreateFailed, NotARegularFile()};
 
     // A short write (file size limit, full disk) reports no error of its
     // own; the next write at that point fails and names the reason.

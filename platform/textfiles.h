@@ -7,9 +7,10 @@
 #include <QFile>
 #include <QString>
 
-// Reads a file from its start, a piece at a time, so that a caller that
-// needs only the head of a large file never reads the rest. The file is
-// open for the reader's lifetime.
+// Reads a regular file from its start, a piece at a time, so that a caller
+// that needs only the head of a large file never reads the rest. The file is
+// open for the reader's lifetime. Anything else at the path (a symbolic
+// link, a FIFO, a device, a folder) is not opened, and opening never blocks.
 class TextFileReader
 {
 public:
@@ -18,7 +19,8 @@ public:
     TextFileReader(const TextFileReader &) = delete;
     TextFileReader &operator=(const TextFileReader &) = delete;
 
-    // False when the file could not be opened (missing, no access).
+    // False when the file could not be opened (missing, no access, not a
+    // regular file).
     [[nodiscard]] bool IsOpen() const;
     // The next bytes, at most maxSize of them. Empty at the end of the file
     // and after a read error; HasFailed() tells the two apart.
@@ -45,5 +47,7 @@ struct FileWriteResult
 // Makes `bytes` the whole content of the file at `path`, creating it when
 // missing. The bytes go to a temporary file beside it that takes the file's
 // place only once complete, so after any failure the previous file is still
-// there, whole. A symbolic link is followed: its target is replaced.
+// there, whole. Where the path holds anything but a regular file (a symbolic
+// link, a FIFO, a folder), nothing is written and the result is CreateFailed:
+// a link is never written through.
 [[nodiscard]] FileWriteResult ReplaceFileContent(const QString &path, const QByteArray &bytes);

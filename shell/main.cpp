@@ -4,11 +4,22 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStringList>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // Every argument is the console's own: its one argument names the port,
+    // and an option Qt knows (-style, -reverse, -platform ...) must reach the
+    // port check, not change the program or stop it. Qt is handed the
+    // program's name alone; the platform is still chosen through
+    // QT_QPA_PLATFORM.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    int qtArgumentCount = argc > 0 ? 1 : 0;
+
+    QApplication app(qtArgumentCount, argv);
     QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));
     QApplication::setWindowIcon(ProgramIcon());
-    return Main(app);
+    return Main(arguments);
 }

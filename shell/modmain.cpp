@@ -35,14 +35,14 @@ QWidget *StartUp(LoadedForms &forms, const std::function<QWidget *()> &loadMain)
     return mainWindow;
 }
 
-int Main(QApplication &app)
+int Main(const QStringList &arguments)
 {
     LoadedForms forms;
     SettingsStore settings;
     QtMessageBoxes boxes;
 
     MainWindowContext context;
-    context.commandLineArgument = CommandLineArgument(app.arguments());
+    context.commandLineArgument = CommandLineArgument(arguments);
     context.settings = &settings;
     context.boxes = &boxes;
     context.port = std::make_unique<QtSerialControl>();

@@ -8,10 +8,11 @@
 // window saves its state as it closes; the serial port is released only
 // after that, when the window is destroyed.
 
+#include <QStringList>
+
 #include <functional>
 
 class LoadedForms;
-class QApplication;
 class QWidget;
 
 // Start-up up to the shown main window. `loadMain` creates the main window,
@@ -19,5 +20,7 @@ class QWidget;
 // window it returns stays owned by the caller. The splash is gone on return.
 QWidget *StartUp(LoadedForms &forms, const std::function<QWidget *()> &loadMain);
 
-// The program: start-up, the event loop, shut-down. Returns the exit code.
-[[nodiscard]] int Main(QApplication &app);
+// The program: start-up, the event loop, shut-down. `arguments` is the
+// command line as the program received it, its name first. Returns the exit
+// code.
+[[nodiscard]] int Main(const QStringList &arguments);

@@ -1,11 +1,11 @@
 #include "portlink.h"
 
+#include "commport.h"
 #include "portnaming.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -91,15 +91,13 @@ std::optional<int> PortDirectory::lowestFreePort() const
 
 std::optional<int> ParsePortArgument(const QString &argument)
 {
-    const QString name = argument.trimmed().toUpper();
-    if (!name.startsWith(QStringLiteral("COM")))
+    // The console's own reader, so that the sign serves exactly the ports the
+    // console can be told to use. A blank argument is no port here: the
+    // caller picks the lowest free one instead of the console's COM1.
+    if (argument.trimmed().isEmpty())
         return std::nullopt;
-    const QString digits = name.mid(3).trimmed();
-    if (digits.isEmpty() || digits.size() > 5
-        || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return std::nullopt;
-    const int port = digits.toInt();
-    if (port < 1 || port > PortDirectory::HighestPort)
+    const std::optional<int> port = PortNumberFromArgument(argument);
+    if (!port || *port < 1)
         return std::nullopt;
     return port;
 }

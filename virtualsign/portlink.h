@@ -35,8 +35,10 @@ private:
     QString m_fallbackDevicePrefix;
 };
 
-// "COM5" -> 5: "COM" and a decimal number from 1 to 32767, in any case, with
-// spaces around it and after "COM". Nullopt for anything else.
+// "COM5" -> 5: the port the console would open for the same argument ("COM"
+// and a decimal number, any case, spaces around it and after "COM", leading
+// zeros allowed), from 1 to 32767. Nullopt for anything else, a blank
+// argument and port 0 included.
 [[nodiscard]] std::optional<int> ParsePortArgument(const QString &argument);
 
 // The link that makes a console port lead to a device, removed again when

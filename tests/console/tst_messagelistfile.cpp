@@ -1,3 +1,4 @@
+#include "fieldtext.h"
 #include "historycombo.h"
 #include "messagelistfile.h"
 #include "recordingmessageboxes.h"
@@ -46,6 +47,19 @@ QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every byte this process has read so far, from any file.
+qint64 BytesReadByThisProcess()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
 }
 
 // Lowers one of the process's resource limits until it goes out of scope.
@@ -109,6 +123,7 @@ private Q_SLOTS:
     void loadFromFile();
     void loadWithoutReadableFile_data();
     void loadWithoutReadableFile();
+    void loadStopsReadingWhenFull_data();
     void loadStopsReadingWhenFull();
     void saveRewritesWholeFile_data();
     void saveRewritesWholeFile();
@@ -117,6 +132,8 @@ private Q_SLOTS:
     void saveFailureKeepsPreviousFile_data();
     void saveFailureKeepsPreviousFile();
     void highBytesRoundTrip();
+    void saveLeavesWhatIsNoRegularFileAlone_data();
+    void saveLeavesWhatIsNoRegularFileAlone();
 };
 
 void TestMessageListFile::entriesFromBytes_data()
@@ -151,6 +168,19 @@ void TestMessageListFile::entriesFromBytes_data()
     QTest::newRow("Windows-1252 text") << QByteArray("\x80 caf\xe9\r\n")
                                        << QStringList{QString::fromUtf8("€ café")};
     QTest::newRow("empty file") << QByteArray() << QStringList{};
+    const QByteArray longest(FieldTextLimit, 'L');
+    const QByteArray tooLong(FieldTextLimit + 1, 'T');
+    QTest::newRow("line as long as the field holds")
+        << QByteArray("A\r\n" + longest + "\r\nB") << QStringList{"A", QString(longest), "B"};
+    QTest::newRow("line one longer skipped whole")
+        << QByteArray("A\r\n" + tooLong + "\r\nB\r\n") << QStringList{"A", "B"};
+    QTest::newRow("too long, ended by a CR alone")
+        << QByteArray(tooLong + "\rB") << QStringList{"B"};
+    QTest::newRow("too long, last line without line end")
+        << QByteArray("A\r\n" + tooLong) << QStringList{"A"};
+    QTest::newRow("too long lines do not count towards 20")
+        << QByteArray(tooLong + "\r\n" + tooLong + "\r\n" + FileOf(Numbered(20)))
+        << Numbered(20);
     QTest::newRow("line ends only") << QByteArray("\r\n\r\r\n\r") << QStringList{};
 }
 
@@ -240,6 +270,11 @@ void TestMessageListFile::loadWithoutReadableFile_data()
     QTest::newRow("no file") << "missing";
     QTest::newRow("no folder") << "no folder";
     QTest::newRow("a folder in the file's place") << "folder";
+    QTest::newRow("a link to a regular file") << "link to file";
+    QTest::newRow("a link to an endless device") << "link to /dev/zero";
+    QTest::newRow("a device") << "device";
+    QTest::newRow("a FIFO with no writer") << "fifo";
+    QTest::newRow("a FIFO with lines waiting") << "fifo with writer";
 }
 
 void TestMessageListFile::loadWithoutReadableFile()
@@ -253,6 +288,23 @@ void TestMessageListFile::loadWithoutReadableFile()
         path = MessageListFilePath(dir.filePath("absent"));
     else if (situation == "folder")
         QVERIFY(QDir(dir.path()).mkdir(QFileInfo(path).fileName()));
+    else if (situation == "link to file")
+        QVERIFY(WriteFile(dir.filePath("elsewhere"), FileOf({"A", "B"}))
+                && QFile::link(dir.filePath("elsewhere"), path));
+    else if (situation == "link to /dev/zero")
+        QVERIFY(QFile::link("/dev/zero", path));
+    else if (situation == "device")
+        path = QStringLiteral("/dev/null");
+    else if (situation.startsWith("fifo"))
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    // Held open for reading and writing, the pipe holds lines and never
+    // reports its end: reading it would take them, or wait for good.
+    const Descriptor pipe(situation == "fifo with writer"
+                              ? ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK)
+                              : -1);
+    const QByteArray waiting = FileOf({"A", "B"});
+    if (situation == "fifo with writer")
+        QCOMPARE(::write(pipe.Fd(), waiting.constData(), waiting.size()), waiting.size());
     HistoryCombo curMsg;
     bool dirty = true;
 
@@ -262,32 +314,55 @@ void TestMessageListFile::loadWithoutReadableFile()
     QCOMPARE(dirty, false);
 }
 
+void TestMessageListFile::loadStopsReadingWhenFull_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<qint64>("tail"); // bytes of a hole after the head, read as NULs
+    QTest::addColumn<QByteArray>("end");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<qint64>("readAtMost");
+
+    constexpr qint64 Slack = 256 * 1024;
+    const qint64 fullHistory = qint64(MessageListFileLimit) * (FieldTextLimit + 2);
+    QTest::newRow("a full history, then a large tail")
+        << FileOf(Numbered(25)) << qint64(400) * 1024 * 1024 << QByteArray("After\r\n")
+        << Numbered(20) << Slack;
+    // No line of a full history is that long: reading stops at the bound.
+    QTest::newRow("one line longer than a full history")
+        << QByteArray("First\r\n") << fullHistory + 1000 << QByteArray("\r\nAfter\r\n")
+        << QStringList{"First"} << fullHistory + Slack;
+}
+
 void TestMessageListFile::loadStopsReadingWhenFull()
 {
+    QFETCH(QByteArray, head);
+    QFETCH(qint64, tail);
+    QFETCH(QByteArray, end);
+    QFETCH(QStringList, expected);
+    QFETCH(qint64, readAtMost);
+
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = MessageListFilePath(dir.path());
-    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-
-    // Held open for reading and writing, the pipe never reports its end: a
-    // loader that read on past the 20th entry would wait here for good.
-    const Descriptor pipe(::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK));
-    QVERIFY(pipe.Fd() >= 0);
-    QByteArray content = FileOf(Numbered(25));
-    content += QByteArray(60000 - content.size(), 'x');
-    QCOMPARE(::write(pipe.Fd(), content.constData(), content.size()), content.size());
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(head), head.size());
+        // A hole costs no disk space.
+        QVERIFY(file.resize(head.size() + tail));
+        QVERIFY(file.seek(head.size() + tail));
+        QCOMPARE(file.write(end), end.size());
+    }
 
     HistoryCombo curMsg;
     bool dirty = true;
+    const qint64 readBefore = BytesReadByThisProcess();
     LoadMessageList(curMsg, dirty, path);
+    const qint64 read = BytesReadByThisProcess() - readBefore;
 
-    QCOMPARE(curMsg.Entries(), Numbered(20));
+    QCOMPARE(curMsg.Entries(), expected);
     QCOMPARE(dirty, false);
-    // What the loader did not read is still in the pipe.
-    QByteArray rest(content.size(), '\0');
-    const ssize_t left = ::read(pipe.Fd(), rest.data(), rest.size());
-    QVERIFY(left > 0);
-    QCOMPARE(rest.left(left), content.right(left));
+    QVERIFY2(read <= readAtMost, qPrintable(QString::number(read)));
 }
 
 void TestMessageListFile::saveRewritesWholeFile_data()
@@ -472,6 +547,58 @@ void TestMessageListFile::highBytesRoundTrip()
     SaveMessageList(curMsg, dirty, boxes, path);
 
     QCOMPARE(ReadFile(path), content);
+}
+
+void TestMessageListFile::saveLeavesWhatIsNoRegularFileAlone_data()
+{
+    QTest::addColumn<QString>("place");
+
+    QTest::newRow("a link to someone's file") << "link to file";
+    QTest::newRow("a link to nothing") << "dangling link";
+    QTest::newRow("a link to a folder") << "link to folder";
+    QTest::newRow("a FIFO") << "fifo";
+}
+
+void TestMessageListFile::saveLeavesWhatIsNoRegularFileAlone()
+{
+    QFETCH(QString, place);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    const QString target = dir.filePath("target");
+    const QByteArray targetContent = "export PATH=/usr/bin\n";
+    if (place == "link to file")
+        QVERIFY(WriteFile(target, targetContent));
+    else if (place == "link to folder")
+        QVERIFY(QDir(dir.path()).mkdir("target"));
+    if (place == "fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else
+        QVERIFY(QFile::link(target, path));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System
+                                                          | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    HistoryCombo curMsg;
+    curMsg.addItems({"A", "B"});
+    RecordingMessageBoxes boxes;
+    bool dirty = true;
+    SaveMessageList(curMsg, dirty, boxes, path);
+
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY(boxes.shown[0].text.startsWith("Unable to create message list file\r\"" + path
+                                           + "\"\r"));
+    QCOMPARE(boxes.shown[0].icon, MessageIcon::None);
+    QCOMPARE(dirty, true);
+    // The place and what it leads to are as they were.
+    QCOMPARE(QFileInfo(path).isSymLink(), place != "fifo");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden
+                                        | QDir::NoDotAndDotDot),
+             before);
+    if (place == "link to file")
+        QCOMPARE(ReadFile(target), targetContent);
+    if (place == "link to folder")
+        QVERIFY(QDir(target).isEmpty());
 }
 
 QTEST_MAIN(TestMessageListFile)

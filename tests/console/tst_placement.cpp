@@ -19,6 +19,8 @@ private Q_SLOTS:
     void placeWindow();
     void centredOffset_data();
     void centredOffset();
+    void unmovedWindowGivesBackStoredCorner_data();
+    void unmovedWindowGivesBackStoredCorner();
 };
 
 void TestPlacement::placeWindow_data()
@@ -96,6 +98,35 @@ void TestPlacement::centredOffset()
         PlaceWindow(-401, -401, QSizeF(screen - room, screen - room), QSizeF(screen, screen));
     QCOMPARE(placed.x(), expected);
     QCOMPARE(placed.y(), expected);
+}
+
+void TestPlacement::unmovedWindowGivesBackStoredCorner_data()
+{
+    QTest::addColumn<QPointF>("stored");
+
+    QTest::newRow("top-left limit") << QPointF(-400, -400);
+    QTest::newRow("odd negative twips") << QPointF(-389, -7);
+    QTest::newRow("odd twips on screen") << QPointF(1001, 13);
+    QTest::newRow("whole pixels") << QPointF(1500, 900);
+    QTest::newRow("half a pixel") << QPointF(7.5 * TwipsPerPixel, 22.5 * TwipsPerPixel);
+    QTest::newRow("origin") << QPointF(0, 0);
+}
+
+void TestPlacement::unmovedWindowGivesBackStoredCorner()
+{
+    QFETCH(QPointF, stored);
+
+    const QPoint pixels = PixelCorner(stored);
+    // The pixel is the nearest one to the stored corner.
+    QVERIFY(qAbs(pixels.x() * TwipsPerPixel - stored.x()) <= TwipsPerPixel / 2.0);
+    QVERIFY(qAbs(pixels.y() * TwipsPerPixel - stored.y()) <= TwipsPerPixel / 2.0);
+    // Restore then save gives the stored corner back...
+    QCOMPARE(TwipsCorner(pixels, stored), stored.toPoint());
+    // ...while a window moved by one pixel, or one that was centred rather
+    // than restored, saves where it stands.
+    const QPoint moved = pixels + QPoint(1, 0);
+    QCOMPARE(TwipsCorner(moved, stored), moved * TwipsPerPixel);
+    QCOMPARE(TwipsCorner(pixels, std::nullopt), pixels * TwipsPerPixel);
 }
 
 QTEST_GUILESS_MAIN(TestPlacement)

@@ -1,13 +1,20 @@
+#include "fieldtext.h"
 #include "placement.h"
 #include "settings.h"
 #include "settingsstore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <optional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -80,6 +87,10 @@ private Q_SLOTS:
     void firstRunAtDefaultsCreatesNoFile();
     void unchangedSaveLeavesFileUntouched();
     void minimizedWindowKeepsOldPosition();
+    void overlongTextFallsBackToDefault_data();
+    void overlongTextFallsBackToDefault();
+    void failedFlushSaysWhy_data();
+    void failedFlushSaysWhy();
 
 private:
     QTemporaryDir m_configHome;
@@ -418,6 +429,89 @@ void TestSettings::minimizedWindowKeepsOldPosition()
     QCOMPARE(StoredValue(m_path, QStringLiteral("MainTop")), QStringLiteral("300"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("BoardNumText")), QStringLiteral("12"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("PresentIndex")), QStringLiteral("4"));
+}
+
+void TestSettings::overlongTextFallsBackToDefault_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("expected"); // "stored" for the text as stored
+
+    QTest::newRow("message at the bound") << "CurMsgText" << FieldTextLimit << "stored";
+    QTest::newRow("message one past") << "CurMsgText" << FieldTextLimit + 1 << "";
+    QTest::newRow("board number one past") << "BoardNumText" << FieldTextLimit + 1 << "0";
+    QTest::newRow("brightness far past") << "BrightText" << 4 * FieldTextLimit << "99";
+    QTest::newRow("board number past 32767") << "BoardNumText" << 40000 << "stored";
+}
+
+void TestSettings::overlongTextFallsBackToDefault()
+{
+    QFETCH(QString, key);
+    QFETCH(int, length);
+    QFETCH(QString, expected);
+
+    const QString stored(length, u'7');
+    {
+        QSettings writer(m_path, QSettings::IniFormat);
+        writer.setValue(Section + u'/' + key, stored);
+    }
+    const FieldValues fields = RestoreFields(SettingsStore(m_path), PresentCount);
+    const QString restored = key == "CurMsgText" ? fields.curMsgText
+        : key == "BoardNumText"                  ? fields.boardNumText
+                                                 : fields.brightText;
+    QCOMPARE(restored.size(), expected == "stored" ? length : expected.size());
+    QCOMPARE(restored, expected == "stored" ? stored : expected);
+}
+
+void TestSettings::failedFlushSaysWhy_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<int>("error");
+
+    // Permission bits do not stop root, so each cause is one that does.
+    QTest::newRow("file size limit reached") << "size limit" << EFBIG;
+    QTest::newRow("folder not writable") << "read-only folder" << EACCES;
+    QTest::newRow("folder is a regular file") << "file as folder" << ENOTDIR;
+}
+
+void TestSettings::failedFlushSaysWhy()
+{
+    QFETCH(QString, cause);
+    QFETCH(int, error);
+
+    QString path = m_path;
+    if (cause == "read-only folder") {
+        // The kernel's own folder refuses new files even to root.
+        path = QStringLiteral("/sys/VantorMsgBoard-test.conf");
+    } else if (cause == "file as folder") {
+        QVERIFY(WriteFile(m_dir->filePath("plain"), "not a folder"));
+        path = m_dir->filePath("plain/settings.conf");
+    }
+
+    SettingsStore store(path);
+    store.SaveSetting(Section, QStringLiteral("CurMsgText"), QString(200, u'm'));
+    bool flushed = true;
+    if (cause == "size limit") {
+        // Past the limit a write fails with EFBIG instead of killing us.
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit lowered = saved;
+        lowered.rlim_cur = 16;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
+        flushed = store.Flush();
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    } else {
+        flushed = store.Flush();
+    }
+
+    QVERIFY(!flushed);
+    QCOMPARE(store.FilePath(), path);
+    QCOMPARE(store.WriteError(), QString::fromLocal8Bit(std::strerror(error)));
+    // The probe leaves nothing behind.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             cause == "file as folder" ? QStringList{"plain"} : QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -54,6 +54,11 @@ void TestPortLink::parsesPortArgument_data()
     QTest::newRow("two ports") << "COM3 COM4" << 0;
     QTest::newRow("other device") << "LPT1" << 0;
     QTest::newRow("empty") << "" << 0;
+    QTest::newRow("blank") << "   " << 0;
+    QTest::newRow("many leading zeros") << "COM000007" << 7;
+    QTest::newRow("tab after COM") << "COM\t7" << 0;
+    QTest::newRow("tab after the number") << "COM7\t" << 0;
+    QTest::newRow("zeros beyond 16 bits") << "COM0000000000032767" << 32767;
 }
 
 void TestPortLink::parsesPortArgument()
