@@ -1,0 +1,69 @@
+// The message list reader on any file: the history does not depend on how
+// the bytes are cut into pieces, holds at most the file's limit of entries,
+// none empty, none twice, none with a line break in it, and saving it then
+// loading the saved bytes gives it back.
+
+#include "fuzzpieces.h"
+#include "messagelistfile.h"
+
+#include <QSet>
+
+namespace {
+
+QStringList LoadInPieces(const QList<QByteArrayView> &pieces)
+{
+    MessageListParser parser;
+    for (const QByteArrayView piece : pieces)
+        parser.Feed(piece);
+    parser.Finish();
+    return parser.History();
+}
+
+void CheckEntries(const QStringList &history)
+{
+    FUZZ_CHECK(history.size() <= MessageListFileLimit);
+    FUZZ_CHECK(QSet<QString>(history.begin(), history.end()).size() == history.size());
+    for (const QString &entry : history) {
+        FUZZ_CHECK(!entry.isEmpty());
+        FUZZ_CHECK(!entry.contains(u'\r'));
+        FUZZ_CHECK(!entry.contains(u'\n'));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArrayView file(data, static_cast<qsizetype>(size));
+    const QStringList history = MessageListEntries(file);
+    CheckEntries(history);
+
+    FUZZ_CHECK(LoadInPieces(SingleBytePieces(data, size)) == history);
+    FUZZ_CHECK(LoadInPieces(FuzzerChosenPieces(data, size)) == history);
+
+    // Stopping at a full history: bytes after the entry that fills it are
+    // never looked at.
+    MessageListParser parser;
+    parser.Feed(file);
+    FUZZ_CHECK(parser.IsFull() == (parser.History().size() == MessageListFileLimit));
+    if (parser.IsFull())
+        FUZZ_CHECK(parser.History() == history);
+
+    FUZZ_CHECK(MessageListEntries(MessageListFileBytes(history)) == history);
+
+    // Entries already held count towards the limit and are not loaded again.
+    if (!history.isEmpty()) {
+        const QStringList held{history.constLast()};
+        MessageListParser withHeld(held);
+        withHeld.Feed(file);
+        withHeld.Finish();
+        const QStringList loaded = withHeld.History();
+        CheckEntries(loaded);
+        FUZZ_CHECK(loaded.constFirst() == held.constFirst());
+        // The rest keeps the file's order, the held entry left out.
+        QStringList expected = history;
+        expected.removeLast();
+        FUZZ_CHECK(loaded.mid(1) == expected.mid(0, MessageListFileLimit - 1));
+    }
+    return 0;
+}
