@@ -5,6 +5,7 @@
 #include "dialogkeys.h"
 #include "fieldcheck.h"
 #include "fieldtext.h"
+#include "singlelinefield.h"
 #include "focusvalidation.h"
 #include "formlayout.h"
 #include "helpmenu.h"

@@ -1,5 +1,7 @@
 #include "historycombo.h"
 
+#include "singlelinefield.h"
+
 #include <QLineEdit>
 
 namespace {

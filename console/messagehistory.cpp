@@ -35,3 +35,18 @@ void RunHistoryHandler(HistoryCombo &curMsg, bool &eventBusy, bool &msgListDirty
     const QScopedValueRollback<bool> busy(eventBusy, true);
     UpdateMessageList(curMsg, msgListDirty);
 }
+
+void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty, const QString &filePath)
+{
+    QStringList history = curMsg.Entries();
+    const qsizetype alreadyHeld = history.size();
+    LoadMessageList(history, msgListDirty, filePath);
+    for (qsizetype i = alreadyHeld; i < history.size(); ++i)
+        curMsg.AddItem(history.at(i));
+}
+
+void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
+                     const QString &filePath)
+{
+    SaveMessageList(curMsg.Entries(), msgListDirty, boxes, filePath);
+}

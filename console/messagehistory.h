@@ -3,7 +3,10 @@
 // The message history kept in the CurMsg list: the messages the operator has
 // used, most recent first. All comparisons are exact: case and spaces count.
 
+#include "messagelistfile.h"
+
 class HistoryCombo;
+class MessageBoxes;
 
 // Puts the current text at the top of the history (entry 0) and removes its
 // other copies, then selects entry 0. An empty text changes nothing. Sets
@@ -17,3 +20,10 @@ void UpdateMessageList(HistoryCombo &curMsg, bool &msgListDirty);
 // The work of CurMsg_Validate and CurMsg_Click: nothing while eventBusy is
 // set, otherwise UpdateMessageList() with eventBusy set for its duration.
 void RunHistoryHandler(HistoryCombo &curMsg, bool &eventBusy, bool &msgListDirty);
+
+// The message list file read into and written from curMsg's list
+// (messagelistfile.h says how).
+void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty,
+                     const QString &filePath = MessageListFilePath());
+void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
+                     const QString &filePath = MessageListFilePath());

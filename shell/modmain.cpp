@@ -6,7 +6,7 @@
 #include "frmmain.h"
 #include "frmsplash.h"
 #include "loadedforms.h"
-#include "messageboxes.h"
+#include "qtmessageboxes.h"
 #include "qtserialcontrol.h"
 #include "settingsstore.h"
 #include "startupwait.h"

@@ -1,5 +1,6 @@
 #include "fieldtext.h"
 #include "historycombo.h"
+#include "singlelinefield.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

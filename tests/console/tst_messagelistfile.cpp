@@ -1,5 +1,6 @@
 #include "fieldtext.h"
 #include "historycombo.h"
+#include "messagehistory.h"
 #include "messagelistfile.h"
 #include "recordingmessageboxes.h"
 

@@ -2,7 +2,6 @@
 
 #include "appinfo.h"
 #include "fieldtext.h"
-#include "historycombo.h"
 #include "savefailure.h"
 #include "textfiles.h"
 #include "windows1252.h"
@@ -118,10 +117,9 @@ QByteArray MessageListFileBytes(const QStringList &history)
     return bytes;
 }
 
-void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty, const QString &filePath)
+void LoadMessageList(QStringList &history, bool &msgListDirty, const QString &filePath)
 {
-    const qsizetype alreadyHeld = curMsg.ListCount();
-    MessageListParser parser(curMsg.Entries());
+    MessageListParser parser(history);
     TextFileReader file(filePath);
     qint64 read = 0;
     while (file.IsOpen() && !parser.IsFull() && read < MessageListReadLimit) {
@@ -137,20 +135,18 @@ void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty, const QString &fi
     }
     // At the read limit the line in hand is cut: it is dropped too.
 
-    const QStringList &loaded = parser.History();
-    for (qsizetype i = alreadyHeld; i < loaded.size(); ++i)
-        curMsg.AddItem(loaded.at(i));
+    history = parser.History();
     msgListDirty = false;
 }
 
-void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
+void SaveMessageList(const QStringList &history, bool &msgListDirty, MessageBoxes &boxes,
                      const QString &filePath)
 {
     if (!msgListDirty)
         return;
 
     const FileWriteResult result =
-        ReplaceFileContent(filePath, MessageListFileBytes(curMsg.Entries()));
+        ReplaceFileContent(filePath, MessageListFileBytes(history));
     switch (result.outcome) {
     case FileWriteOutcome::Written:
         msgListDirty = false;

@@ -12,8 +12,6 @@
 
 #include <QString>
 
-class QLineEdit;
-
 inline constexpr int FieldTextLimit = 1024 * 1024;
 
 // True when a text of `length` characters fits a field whole. Stored text
@@ -25,8 +23,3 @@ inline constexpr int FieldTextLimit = 1024 * 1024;
 
 // `text` with each line break (CR LF, CR or LF) turned into one space.
 [[nodiscard]] QString WithLineBreaksAsSpaces(const QString &text);
-
-// Makes `edit` a field of the kind above: at most FieldTextLimit characters
-// (typing and pasting stop there), and a line break turned into a space on
-// every way in.
-void MakeSingleLineField(QLineEdit &edit);

@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-class HistoryCombo;
 class MessageBoxes;
 
 // The most entries that are loaded from the file or saved to it.
@@ -59,17 +58,17 @@ private:
 // The file's bytes for a history: its first MessageListFileLimit entries.
 [[nodiscard]] QByteArray MessageListFileBytes(const QStringList &history);
 
-// Appends the file's entries to curMsg's list and clears msgListDirty. A file
+// Appends the file's entries to the history and clears msgListDirty. A file
 // that is missing or cannot be read, or anything in its place that is not a
 // regular file (a link, a FIFO, a device, a folder), leaves the list as it is
 // and is not reported: the history is optional. No more is read than a full
 // history of the longest lines takes.
-void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty,
+void LoadMessageList(QStringList &history, bool &msgListDirty,
                      const QString &filePath = MessageListFilePath());
 
-// Rewrites the file from curMsg's list when msgListDirty is set, and clears
+// Rewrites the file from the history when msgListDirty is set, and clears
 // it once the file is complete. Without msgListDirty the file is not touched,
 // not even created. A failure is shown in a box and leaves msgListDirty set
 // and the previous file whole.
-void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
+void SaveMessageList(const QStringList &history, bool &msgListDirty, MessageBoxes &boxes,
                      const QString &filePath = MessageListFilePath());

@@ -1,4 +1,4 @@
-#include "messageboxes.h"
+#include "qtmessageboxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -27,11 +27,4 @@ void QtMessageBoxes::MsgBox(const QString &text, MessageIcon icon, const QString
     QMessageBox box(boxIcon, title, DisplayText(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
-}
-
-QString DisplayText(const QString &text)
-{
-    QString shown = text;
-    shown.replace(QChar(u'\r'), QChar(u'\n'));
-    return shown;
 }

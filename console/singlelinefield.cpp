@@ -1,3 +1,5 @@
+#include "singlelinefield.h"
+
 #include "fieldtext.h"
 
 #include <QLineEdit>
@@ -27,15 +29,6 @@ public:
 };
 
 } // namespace
-
-QString WithLineBreaksAsSpaces(const QString &text)
-{
-    QString mended = text;
-    mended.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    mended.replace(QChar(u'\r'), QChar(u' '));
-    mended.replace(QChar(u'\n'), QChar(u' '));
-    return mended;
-}
 
 void MakeSingleLineField(QLineEdit &edit)
 {
