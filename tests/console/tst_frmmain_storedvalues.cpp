@@ -4,15 +4,13 @@
 // written at exit.
 
 #include "fieldtext.h"
+#include "filesizelimit.h"
 #include "mainwindowfixture.h"
 
 #include <QPushButton>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-
-#include <sys/resource.h>
 
 class TestFrmMainStoredValues : public QObject
 {
@@ -125,16 +123,11 @@ void TestFrmMainStoredValues::settingsThatCannotBeWrittenAreReported()
     frmMain &window = *fixture.window;
     window.Bright->setText("42");
 
-    // Past the limit a write fails with EFBIG instead of killing us.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit lowered = saved;
-    lowered.rlim_cur = 16;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    window.close();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        const FileSizeLimit fullDisk(16);
+        QVERIFY(fullDisk.IsApplied());
+        window.close();
+    }
 
     // Reported once, in the message list file's words, and the exit went on.
     QCOMPARE(fixture.boxes.shown.size(), 1);

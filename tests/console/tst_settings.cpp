@@ -1,4 +1,5 @@
 #include "fieldtext.h"
+#include "filesizelimit.h"
 #include "placement.h"
 #include "settings.h"
 #include "settingsstore.h"
@@ -10,11 +11,8 @@
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <optional>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -492,16 +490,9 @@ void TestSettings::failedFlushSaysWhy()
     store.SaveSetting(Section, QStringLiteral("CurMsgText"), QString(200, u'm'));
     bool flushed = true;
     if (cause == "size limit") {
-        // Past the limit a write fails with EFBIG instead of killing us.
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit lowered = saved;
-        lowered.rlim_cur = 16;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
+        const FileSizeLimit fullDisk(16);
+        QVERIFY(fullDisk.IsApplied());
         flushed = store.Flush();
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
     } else {
         flushed = store.Flush();
     }
