@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian 12 packages the console needs to build, run and be tested.
 PACKAGES=(
-    cmake g++ make
+    cmake g++ make ccache
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool openbox x11-utils
@@ -52,7 +52,12 @@ install_missing_packages() {
 configure() {
     local dir=$1
     shift
-    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    # A compiler cache keyed on paths relative to the checkout: a rebuild, or
+    # a build of another checkout on the same machine, compiles only what
+    # changed.
+    export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=true
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
 }
 
 # build DIR [cmake options...]: configures DIR, then builds everything in it.

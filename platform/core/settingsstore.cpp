@@ -16,11 +16,13 @@
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              QString::fromLatin1(AppInfo::Title)))
+    , m_damagedWhenRead(m_settings->status() == QSettings::FormatError)
 {
 }
 
 SettingsStore::SettingsStore(const QString &filePath)
     : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
+    , m_damagedWhenRead(m_settings->status() == QSettings::FormatError)
 {
 }
 
@@ -53,9 +55,23 @@ void SettingsStore::SaveSetting(const QString &section, const QString &key, cons
 bool SettingsStore::Flush()
 {
     m_settings->sync();
-    const bool written = m_settings->status() == QSettings::NoError;
-    m_writeError = written ? QString() : ProbeWriteError();
-    return written;
+    const QSettings::Status status = m_settings->status();
+    if (status == QSettings::NoError) {
+        m_writeError.clear();
+        return true;
+    }
+    const QString probed = ProbeWriteError();
+    // QSettings keeps the first error it met: for a file that was damaged
+    // when read, that is the damage, which the rewrite has just replaced.
+    // Whether the rewrite itself got through, only the probe can tell.
+    if (status == QSettings::FormatError && m_damagedWhenRead && probed.isEmpty()) {
+        m_writeError.clear();
+        return true;
+    }
+    m_writeError = probed.isEmpty()
+        ? QStringLiteral("The settings store reported an error it did not describe")
+        : probed;
+    return false;
 }
 
 QString SettingsStore::FilePath() const
@@ -94,9 +110,7 @@ QString SettingsStore::ProbeWriteError() const
         error = errno;
     ::close(fd);
     ::unlink(probePath.constData());
-    if (error)
-        return SystemError(error);
-    // The probe got through: whatever stopped the store has gone or lies
-    // elsewhere, and no reason can be given with certainty.
-    return QStringLiteral("The settings store reported an error it did not describe");
+    // Empty when the probe got through: whatever stopped the store has gone
+    // or lies elsewhere, and no reason can be given with certainty.
+    return error ? SystemError(error) : QString();
 }

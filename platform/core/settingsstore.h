@@ -36,6 +36,7 @@ public:
     [[nodiscard]] QString WriteError() const;
 
 private:
+    // Why a file like the store's cannot be written now; empty when it can.
     [[nodiscard]] QString ProbeWriteError() const;
 
     std::unique_ptr<QSettings> m_settings;
@@ -43,4 +44,6 @@ private:
     // with the file's present size, about what the next Flush() writes.
     qint64 m_savedBytes = 0;
     QString m_writeError;
+    // The file did not parse when it was read.
+    const bool m_damagedWhenRead;
 };

@@ -89,6 +89,8 @@ private Q_SLOTS:
     void overlongTextFallsBackToDefault();
     void failedFlushSaysWhy_data();
     void failedFlushSaysWhy();
+    void damagedStoreIsRewritten_data();
+    void damagedStoreIsRewritten();
 
 private:
     QTemporaryDir m_configHome;
@@ -503,6 +505,37 @@ void TestSettings::failedFlushSaysWhy()
     // The probe leaves nothing behind.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
              cause == "file as folder" ? QStringList{"plain"} : QStringList{});
+}
+
+void TestSettings::damagedStoreIsRewritten_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("room to write") << false;
+    QTest::newRow("disk full") << true;
+}
+
+void TestSettings::damagedStoreIsRewritten()
+{
+    QFETCH(bool, diskFull);
+    // A byte that is no UTF-8 leaves the store's reader with a format error.
+    QVERIFY(WriteFile(m_path, "\xb1"));
+
+    SettingsStore store(m_path);
+    store.SaveSetting(Section, QStringLiteral("CurMsgText"), QString(200, u'm'));
+    bool flushed = false;
+    if (diskFull) {
+        const FileSizeLimit fullDisk(16);
+        QVERIFY(fullDisk.IsApplied());
+        flushed = store.Flush();
+    } else {
+        flushed = store.Flush();
+    }
+
+    // The damage read earlier is no failure of this write; a full disk is.
+    QCOMPARE(flushed, !diskFull);
+    QCOMPARE(store.WriteError().isEmpty(), !diskFull);
+    if (!diskFull)
+        QCOMPARE(StoredValue(m_path, QStringLiteral("CurMsgText")), QString(200, u'm'));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -39,6 +39,7 @@ doc=usr/share/doc/vantor-message-board
 expected_files="./$doc/changelog.gz
 ./$doc/console-and-virtual-sign.png
 ./$doc/copyright
+./$doc/VantorMsgBoard-Guide.html
 ./usr/bin/VantorMsgBoard
 ./usr/bin/VantorVirtualSign
 ./usr/share/applications/$app.desktop
