@@ -205,6 +205,9 @@ void frmMain::Form_Load()
     PlaceAutoSizeLabel(CommUse, 9060, 105);
     if (!outcome.open)
         Send->setEnabled(false);
+    // Queued bytes go out after Send returns; a device that stops taking
+    // them or goes away meanwhile is reported when that happens.
+    MSComm1.SetFailureHandler([this](const QString &description) { ReportWriteFailure(description); });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -290,11 +293,16 @@ void frmMain::Send_Click()
                                              Bright->text(), CurMsg->Text());
     const PortStatus written = MSComm1.Output(command);
     // A device that went away after the port was opened must not look like
-    // a sign that got its message.
-    if (!written.ok) {
-        m_boxes.MsgBox(WriteFailureMessage(m_portNumber, written.description), MessageIcon::Stop,
-                       QString::fromUtf8(AppInfo::Title));
-    }
+    // a sign that got its message. Send stays enabled: the port is opened
+    // again at the next Send, once the device is back.
+    if (!written.ok)
+        ReportWriteFailure(written.description);
+}
+
+void frmMain::ReportWriteFailure(const QString &description)
+{
+    m_boxes.MsgBox(WriteFailureMessage(m_portNumber, description), MessageIcon::Stop,
+                   QString::fromUtf8(AppInfo::Title));
 }
 
 void frmMain::Exit_Click()

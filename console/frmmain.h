@@ -97,6 +97,7 @@ private:
     void mnuHelpTopics_Click();
     void mnuHelpWeb_Click();
     void MnuHelpAbout_Click();
+    void ReportWriteFailure(const QString &description);
 
     MainWindowContext m_context;
     SerialControl &MSComm1;

@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
         Fail(error);
         return 1;
     }
-    const std::unique_ptr<PortLink> link = ClaimPort(parser.positionalArguments(), terminal->devicePath());
+    const std::unique_ptr<PortLink> link = ClaimPort(parser.positionalArguments(), terminal->processBoundPath());
     if (!link)
         return 1;
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -30,15 +31,39 @@ QString LinkTarget(const QString &path)
     return QFile::decodeName(QByteArray(target, length));
 }
 
+// A link that a sign killed before it could remove it left behind: it leads
+// to a descriptor of a process that is gone (see
+// PseudoTerminal::processBoundPath). Any other entry, even a link to a
+// device that is unplugged now, is someone's choice and stays.
+bool IsLeftByDeadSign(const QString &linkPath)
+{
+    static const QRegularExpression processBound(QStringLiteral("^/proc/[0-9]+/fd/[0-9]+$"));
+    const QString target = LinkTarget(linkPath);
+    if (!processBound.match(target).hasMatch())
+        return false;
+    struct stat info {};
+    return ::lstat(QFile::encodeName(target).constData(), &info) != 0 && errno == ENOENT;
+}
+
 enum class LinkOutcome { Created, Taken, Failed };
 
 LinkOutcome CreateLink(const QString &device, const QString &linkPath, QString *errorString)
 {
+    const QByteArray target = QFile::encodeName(device);
+    const QByteArray link = QFile::encodeName(linkPath);
     // symlink() refuses an existing entry, so looking and creating are one step.
-    if (::symlink(QFile::encodeName(device).constData(), QFile::encodeName(linkPath).constData()) == 0)
+    if (::symlink(target.constData(), link.constData()) == 0)
         return LinkOutcome::Created;
-    if (errno == EEXIST)
-        return LinkOutcome::Taken;
+    // A dead sign's link is taken over; should another sign take it over
+    // first, symlink() refuses again and the port counts as taken.
+    if (errno == EEXIST) {
+        if (!IsLeftByDeadSign(linkPath))
+            return LinkOutcome::Taken;
+        if (::unlink(link.constData()) == 0 && ::symlink(target.constData(), link.constData()) == 0)
+            return LinkOutcome::Created;
+        if (errno == EEXIST || errno == ENOENT)
+            return LinkOutcome::Taken;
+    }
     *errorString = QStringLiteral("cannot create %1: %2")
                        .arg(linkPath, QString::fromLocal8Bit(std::strerror(errno)));
     return LinkOutcome::Failed;
@@ -77,7 +102,8 @@ QString PortDirectory::fallbackDevicePath(int port) const
 
 bool PortDirectory::isTaken(int port) const
 {
-    return EntryExists(linkPath(port)) || EntryExists(fallbackDevicePath(port));
+    const QString link = linkPath(port);
+    return (EntryExists(link) && !IsLeftByDeadSign(link)) || EntryExists(fallbackDevicePath(port));
 }
 
 std::optional<int> PortDirectory::lowestFreePort() const

@@ -25,7 +25,8 @@ public:
     [[nodiscard]] QString fallbackDevicePath(int port) const;
 
     // True when port n already names something: an entry in the ports folder
-    // (even a link to nothing) or the fallback device.
+    // (even a link to nothing, unless a killed sign left it) or the fallback
+    // device.
     [[nodiscard]] bool isTaken(int port) const;
     // The lowest port from 1 on that is not taken; nullopt when all are.
     [[nodiscard]] std::optional<int> lowestFreePort() const;
@@ -43,7 +44,7 @@ private:
 
 // The link that makes a console port lead to a device, removed again when
 // this object goes, provided it still leads there. It never replaces an entry
-// that was there before it.
+// that was there before it, except a link a killed sign left behind.
 class PortLink
 {
 public:

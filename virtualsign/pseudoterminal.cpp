@@ -83,6 +83,11 @@ PseudoTerminal::~PseudoTerminal()
     m_closeNotifier->setEnabled(false);
 }
 
+QString PseudoTerminal::processBoundPath() const
+{
+    return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(m_slave.get());
+}
+
 void PseudoTerminal::releaseAfterClose()
 {
     alignas(inotify_event) char events[4096];

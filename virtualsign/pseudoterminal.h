@@ -31,6 +31,11 @@ public:
 
     // The slave device, such as "/dev/pts/3".
     [[nodiscard]] QString devicePath() const { return m_devicePath; }
+    // The slave as this process holds it, "/proc/<pid>/fd/<n>": a name that
+    // leads to the device only while this process lives. Once it is gone,
+    // even by kill -9, the name leads nowhere, where the device's own name
+    // may by then belong to another program's terminal.
+    [[nodiscard]] QString processBoundPath() const;
 
 Q_SIGNALS:
     void received(const QByteArray &bytes);

@@ -1,11 +1,11 @@
 #include "portfailure.h"
 
+#include "portlock.h"
 #include "portnaming.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -46,45 +46,6 @@ QString NoPermission(const QString &devicePath, const QString &systemText)
         + QStringLiteral("\", then log out and log in again.");
 }
 
-QString HeldByAnother(const QString &devicePath)
-{
-    const QString holder = LockHolder(devicePath);
-    return devicePath + QStringLiteral(" is in use: another program holds it")
-        + (holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + QLatin1Char(')'))
-        + QLatin1Char('.') + LineBreak
-        + QStringLiteral("Close that program, then start this one again.");
-}
-
-// The lock directories the serial library tries, in its order; it takes the
-// first it may write to, so the lock of another program may be in any.
-const QStringList &LockFolders()
-{
-    static const QStringList folders = {
-        QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"),
-        QStringLiteral("/var/spool/locks"), QStringLiteral("/var/spool/uucp"),
-        QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
-        QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"),
-    };
-    return folders;
-}
-
-QString LockFileName(const QString &devicePath)
-{
-    QString name = devicePath;
-    if (name.startsWith(QLatin1String("/dev/")))
-        name.remove(0, 5);
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QStringLiteral("LCK..") + name;
-}
-
-QString ProcessName(qint64 pid)
-{
-    QFile comm(QStringLiteral("/proc/") + QString::number(pid) + QStringLiteral("/comm"));
-    if (!comm.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLocal8Bit(comm.readLine()).trimmed();
-}
-
 } // namespace
 
 QString DescribeMissingDevice(int n, const QString &devicePath)
@@ -116,7 +77,7 @@ QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &s
         // leaves this user unable to write to the device.
         if (!MayWrite(devicePath))
             return NoPermission(devicePath, Reason(error, systemText));
-        return HeldByAnother(devicePath);
+        return DescribeHeldPort(devicePath);
     case QSerialPort::ResourceError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("No serial port answers at this device.");
@@ -131,7 +92,7 @@ QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &
     if (error == QSerialPort::ResourceError) {
         return devicePath + QStringLiteral(" has gone away: ") + Reason(error, systemText)
             + QLatin1Char('.') + LineBreak
-            + QStringLiteral("The port is closed now. Reconnect the device, then start the program again.");
+            + QStringLiteral("The port is closed now; reconnect the device, then press Send again.");
     }
     return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
 }
@@ -145,20 +106,15 @@ QString DescribeSettingsFailure(QSerialPort::SerialPortError error, const QStrin
 
 QString LockHolder(const QString &devicePath)
 {
-    const QString fileName = LockFileName(devicePath);
-    for (const QString &folder : LockFolders()) {
-        QFile lock(folder + QLatin1Char('/') + fileName);
-        if (!lock.open(QIODevice::ReadOnly))
-            continue;
-        // Both the serial library's lock and the classic UUCP lock start
-        // with the process id on the first line.
-        bool isNumber = false;
-        const qint64 pid = lock.readLine().trimmed().toLongLong(&isNumber);
-        if (!isNumber || pid <= 0)
-            continue;
-        const QString name = ProcessName(pid);
-        return QStringLiteral("process ") + QString::number(pid)
-            + (name.isEmpty() ? QString() : QStringLiteral(", ") + name);
-    }
-    return {};
+    const std::optional<PortHolder> holder = LiveLockHolder(devicePath);
+    return holder ? DescribeHolder(*holder) : QString();
+}
+
+QString DescribeHeldPort(const QString &devicePath)
+{
+    const QString holder = LockHolder(devicePath);
+    return devicePath + QStringLiteral(" is in use: another program holds it")
+        + (holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + QLatin1Char(')'))
+        + QLatin1Char('.') + LineBreak
+        + QStringLiteral("Close that program, then try again.");
 }

@@ -23,6 +23,10 @@
 [[nodiscard]] QString DescribeSettingsFailure(QSerialPort::SerialPortError error,
                                               const QString &systemText, const QString &settings);
 
-// Who holds the device's lock file, as "process 1234 (name)"; empty when no
-// lock file names a process.
+// Who holds the device's lock file, as "process 1234, name"; empty when no
+// lock file names a live process.
 [[nodiscard]] QString LockHolder(const QString &devicePath);
+
+// Why a device another program holds cannot be had, naming the holder where
+// a lock file tells.
+[[nodiscard]] QString DescribeHeldPort(const QString &devicePath);

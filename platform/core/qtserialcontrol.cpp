@@ -2,27 +2,56 @@
 
 #include "linesettings.h"
 #include "portfailure.h"
+#include "portlock.h"
 #include "portnaming.h"
 #include "windows1252.h"
 
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QSerialPort>
+#include <QThread>
+#include <QTimer>
+
+#ifndef Q_OS_WIN
+#include <poll.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace {
 
 constexpr QChar LineBreak(13);
 
-// How long the device may take no byte at all before a write gives up
-// waiting. A working line takes bytes continuously at its baud rate, so only
-// a stuck device (a pseudo-terminal nobody reads, a hung adapter) waits this
-// long; what it did not take stays queued and goes out as it takes it.
-constexpr int StallMs = 1000;
+// How long a device may take no byte at all, with bytes waiting that the
+// kernel has no room for, before it counts as stuck. A working line takes
+// bytes continuously at its baud rate, however slow; only a stuck device (a
+// pseudo-terminal nobody reads, a hung adapter) stays still this long.
+constexpr int StallMs = 2000;
+// How often queued output is looked at while it goes out.
+constexpr int WatchMs = 200;
+// How long the drain at close sleeps between looks at the kernel's queue.
+constexpr int DrainPollMs = 20;
+// The most the library is handed at a time. It gives its whole buffer to one
+// write(), and a pseudo-terminal frees the room a large write took only once
+// all of it has been read: a slow reader would look stuck for seconds. Small
+// pieces come back as room at the line's pace.
+constexpr qsizetype PieceBytes = 256;
 
 } // namespace
 
 QtSerialControl::QtSerialControl()
     : m_port(std::make_unique<QSerialPort>())
+    , m_progressTimer(std::make_unique<QTimer>())
+    , m_progress(StallMs)
 {
+    m_clock.start();
+    m_progressTimer->setInterval(WatchMs);
+    QObject::connect(m_progressTimer.get(), &QTimer::timeout, m_port.get(), [this] { WatchProgress(); });
+    QObject::connect(m_port.get(), &QSerialPort::bytesWritten, m_port.get(), [this] { FeedPort(); });
+    // Queued: the port may be closed in answer, which the library must not
+    // see happen inside its own write.
+    QObject::connect(
+        m_port.get(), &QSerialPort::errorOccurred, m_port.get(),
+        [this](QSerialPort::SerialPortError error) { TakeAsyncError(error); }, Qt::QueuedConnection);
 }
 
 QtSerialControl::~QtSerialControl()
@@ -35,6 +64,7 @@ PortStatus QtSerialControl::SetCommPort(int n)
     if (m_port->isOpen())
         return PortStatus::Failure(QStringLiteral("The port is open already."));
 
+    m_portNumber = n;
     const QString path = PortDevicePath(n);
 #ifdef Q_OS_WIN
     if (path.isEmpty())
@@ -44,9 +74,8 @@ PortStatus QtSerialControl::SetCommPort(int n)
     // exists() follows links, so a link to a device that is gone is missing.
     if (path.isEmpty() || !QFileInfo::exists(path))
         return PortStatus::Failure(DescribeMissingDevice(n, path));
-    // The device's own name, not the link's: the serial library names its
-    // lock file after the path it opens, and other programs lock the device
-    // under its own name.
+    // The device's own name, not the link's: lock files are named after the
+    // device itself, by the serial library and by other programs alike.
     m_devicePath = QFileInfo(path).canonicalFilePath();
 #endif
     m_port->setPortName(m_devicePath);
@@ -69,6 +98,7 @@ PortStatus QtSerialControl::SetSettings(const QString &settings)
         return PortStatus::Failure(
             DescribeSettingsFailure(m_port->error(), m_port->errorString(), settings));
     }
+    m_lineSettings = settings;
     return PortStatus::Success();
 }
 
@@ -79,6 +109,12 @@ PortStatus QtSerialControl::Open()
     if (m_port->isOpen())
         return PortStatus::Success();
 
+    // Before the library sees the device: it would take another program's
+    // lock file for stale and remove it.
+    if (LiveLockHolder(m_devicePath))
+        return PortStatus::Failure(DescribeHeldPort(m_devicePath));
+
+    const QScopedValueRollback inCall(m_inCall, true);
     m_port->clearError();
     if (!m_port->open(QIODevice::WriteOnly)) {
         const PortStatus failed = PortStatus::Failure(
@@ -86,56 +122,107 @@ PortStatus QtSerialControl::Open()
         m_port->clearError();
         return failed;
     }
+#ifndef Q_OS_WIN
+    if (!LockDeviceExclusively(static_cast<int>(m_port->handle()))) {
+        m_port->close();
+        return PortStatus::Failure(DescribeHeldPort(m_devicePath));
+    }
+#endif
     m_closedBecause.clear();
     return PortStatus::Success();
+}
+
+PortStatus QtSerialControl::Reopen()
+{
+    PortStatus status = SetCommPort(m_portNumber);
+    if (status.ok && !m_lineSettings.isEmpty())
+        status = SetSettings(m_lineSettings);
+    if (status.ok)
+        status = Open();
+    if (status.ok)
+        return status;
+    return PortStatus::Failure(
+        QStringLiteral("The port was closed after an earlier failure and cannot be opened again:")
+        + LineBreak + status.description);
 }
 
 PortStatus QtSerialControl::Output(const QString &text)
 {
     if (!m_port->isOpen()) {
-        if (!m_closedBecause.isEmpty()) {
-            return PortStatus::Failure(QStringLiteral("The port was closed after an earlier failure:")
-                                       + LineBreak + m_closedBecause);
-        }
-        return PortStatus::Failure(QStringLiteral("The port is not open."));
+        if (m_closedBecause.isEmpty())
+            return PortStatus::Failure(QStringLiteral("The port is not open."));
+        const PortStatus reopened = Reopen();
+        if (!reopened.ok)
+            return reopened;
     }
 
-    const QByteArray bytes = ToWindows1252(text);
+    const QScopedValueRollback inCall(m_inCall, true);
     m_port->clearError();
-    const qint64 queued = m_port->write(bytes);
-    const bool drained = queued == bytes.size() && DrainQueue();
+    m_queue.append(ToWindows1252(text));
+    FeedPort();
 
     const QSerialPort::SerialPortError error = m_port->error();
-    if (error == QSerialPort::NoError && drained)
-        return PortStatus::Success();
-
-    // The device stopped taking bytes; what it has not taken stays queued.
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) {
+    if (error != QSerialPort::NoError) {
+        const QString why = DescribeWriteFailure(error, m_port->errorString(), m_devicePath);
         m_port->clearError();
-        return PortStatus::Failure(m_devicePath + QStringLiteral(" has taken nothing for a while; ")
-                                   + QString::number(m_port->bytesToWrite())
-                                   + QStringLiteral(" bytes are still waiting to be sent.") + LineBreak
-                                   + QStringLiteral("Check that the device is connected and ready."));
+        GiveUp(why);
+        return PortStatus::Failure(why);
     }
+    if (Pending() > 0 && !m_progressTimer->isActive()) {
+        m_progress.Start(Pending(), m_clock.elapsed());
+        m_progressTimer->start();
+    }
+    return PortStatus::Success();
+}
 
-    const QString why = DescribeWriteFailure(error, m_port->errorString(), m_devicePath);
-    m_port->clearError();
-    if (error == QSerialPort::ResourceError) {
-        // The device is gone for good; holding the port would only fail the
-        // same way at every later write.
-        m_port->close();
-        m_closedBecause = why;
+void QtSerialControl::FeedPort()
+{
+    // The library reports the piece it sent from inside the write.
+    if (m_feeding)
+        return;
+    const QScopedValueRollback feeding(m_feeding, true);
+    while (m_port->isOpen() && m_port->bytesToWrite() == 0 && m_queueAt < m_queue.size()) {
+        const qsizetype size = qMin(PieceBytes, m_queue.size() - m_queueAt);
+        m_port->write(m_queue.constData() + m_queueAt, size);
+        m_queueAt += size;
+        // Where the kernel has no room, the library's own notifier sends it
+        // later; a write now would only fail for want of room.
+        if (!KernelHasRoom())
+            break;
+        m_port->flush();
     }
-    return PortStatus::Failure(why);
+    if (m_queueAt == m_queue.size()) {
+        m_queue.clear();
+        m_queueAt = 0;
+    }
+}
+
+bool QtSerialControl::KernelHasRoom() const
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    // A hang-up or error counts too: the write then tells what went wrong.
+    pollfd watched{static_cast<int>(m_port->handle()), POLLOUT, 0};
+    return ::poll(&watched, 1, 0) > 0 && watched.revents != 0;
+#endif
+}
+
+void QtSerialControl::SetFailureHandler(FailureHandler handler)
+{
+    m_failureHandler = std::move(handler);
 }
 
 void QtSerialControl::Close()
 {
+    m_progressTimer->stop();
     if (!m_port->isOpen())
         return;
-    // Bytes the device did not take in Output still get a last chance.
+    const QScopedValueRollback inCall(m_inCall, true);
     DrainQueue();
     m_port->close();
+    m_queue.clear();
+    m_queueAt = 0;
 }
 
 bool QtSerialControl::IsOpen() const
@@ -143,12 +230,85 @@ bool QtSerialControl::IsOpen() const
     return m_port->isOpen();
 }
 
-bool QtSerialControl::DrainQueue()
+qint64 QtSerialControl::Pending() const
 {
-    // Each wait hands over one chunk; a long text takes several.
-    while (m_port->bytesToWrite() > 0) {
-        if (!m_port->waitForBytesWritten(StallMs))
-            return m_port->bytesToWrite() == 0;
+    qint64 pending = m_queue.size() - m_queueAt + m_port->bytesToWrite();
+#ifndef Q_OS_WIN
+    int kernelQueue = 0;
+    if (m_port->isOpen() && ::ioctl(static_cast<int>(m_port->handle()), TIOCOUTQ, &kernelQueue) == 0)
+        pending += kernelQueue;
+#endif
+    return pending;
+}
+
+void QtSerialControl::WatchProgress()
+{
+    // Once the kernel has taken everything, the rest is the line's business.
+    if (!m_port->isOpen() || m_queue.size() - m_queueAt + m_port->bytesToWrite() == 0) {
+        m_progressTimer->stop();
+        return;
     }
-    return true;
+    if (m_progress.Observe(Pending(), m_clock.elapsed())) {
+        Report(m_devicePath + QStringLiteral(" has taken nothing for ") + QString::number(StallMs / 1000)
+               + QStringLiteral(" seconds; ") + QString::number(m_queue.size() - m_queueAt + m_port->bytesToWrite())
+               + QStringLiteral(" bytes are still waiting to be sent.") + LineBreak
+               + QStringLiteral("They go out once it takes bytes again: check that the device is "
+                                "connected and ready."));
+    }
+}
+
+void QtSerialControl::TakeAsyncError(int error)
+{
+    // A call that met the error has reported it and cleared it already.
+    if (m_inCall || !m_port->isOpen() || m_port->error() != error
+        || (error != QSerialPort::WriteError && error != QSerialPort::ResourceError))
+        return;
+    const QString why = DescribeWriteFailure(static_cast<QSerialPort::SerialPortError>(error),
+                                             m_port->errorString(), m_devicePath);
+    m_port->clearError();
+    GiveUp(why);
+    Report(why);
+}
+
+void QtSerialControl::GiveUp(const QString &why)
+{
+    m_progressTimer->stop();
+    // Whatever was queued is lost with the device; holding the port would
+    // only fail the same way at every later write.
+    m_port->close();
+    m_queue.clear();
+    m_queueAt = 0;
+    m_closedBecause = why;
+}
+
+void QtSerialControl::Report(const QString &description) const
+{
+    if (m_failureHandler)
+        m_failureHandler(description);
+}
+
+void QtSerialControl::DrainQueue()
+{
+    // No fixed bound: a slow line gets all the time it needs, as long as
+    // bytes keep leaving; one that takes nothing for a while is given up on.
+    OutputProgress progress(StallMs);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 pending = Pending();
+    progress.Start(pending, 0);
+    while (pending > 0 && !progress.Stalled()) {
+        FeedPort();
+        if (m_port->bytesToWrite() > 0) {
+            const bool wrote = m_port->waitForBytesWritten(WatchMs);
+            const QSerialPort::SerialPortError error = m_port->error();
+            if (!wrote && (error == QSerialPort::WriteError || error == QSerialPort::ResourceError))
+                return;  // the device has gone
+            m_port->clearError();
+        } else {
+            // Only the kernel's queue is left; it leaves at the line's pace.
+            QThread::msleep(DrainPollMs);
+        }
+        pending = Pending();
+        static_cast<void>(progress.Observe(pending, clock.elapsed()));
+    }
 }

@@ -1,18 +1,30 @@
 #pragma once
 
+#include "outputprogress.h"
 #include "serialcontrol.h"
+
+#include <QElapsedTimer>
 
 #include <memory>
 
 class QSerialPort;
+class QTimer;
 
 // The serial-port control over QSerialPort. The port is opened write-only,
 // without flow control, with DTR and RTS left as the driver sets them.
 //
-// Output hands every byte to the device before it returns: QSerialPort only
-// queues a write until the event loop runs, and a port closed before then
-// would drop the bytes. A device that stops taking bytes is given up on
-// after a short while, so it cannot hang the window.
+// A port another program holds is refused: its UUCP lock file with a live
+// process id, checked before the serial library sees the device (which
+// would take a foreign lock file for stale and remove it), and its flock(),
+// taken on the open device. While open, the library's lock file and this
+// control's flock() tell other programs in turn.
+//
+// Output never waits for the line: the kernel gets what it takes at once,
+// the rest goes out from the event loop in order, in small pieces so that
+// progress shows on every kind of line. Only a device that takes
+// nothing for a while is reported, once, through the failure handler. A
+// device that went away closes the port; the next Output chooses the port
+// again by its number, so a replugged adapter works without a restart.
 class QtSerialControl final : public SerialControl
 {
 public:
@@ -25,6 +37,7 @@ public:
     [[nodiscard]] PortStatus SetSettings(const QString &settings) override;
     [[nodiscard]] PortStatus Open() override;
     [[nodiscard]] PortStatus Output(const QString &text) override;
+    void SetFailureHandler(FailureHandler handler) override;
     void Close() override;
     [[nodiscard]] bool IsOpen() const override;
 
@@ -33,12 +46,35 @@ public:
     [[nodiscard]] QString DevicePath() const { return m_devicePath; }
 
 private:
-    // Waits while the device keeps taking the queued bytes; false when some
-    // are still queued because it stopped taking them.
-    bool DrainQueue();
+    PortStatus Reopen();
+    // Bytes not yet on the wire: this control's queue, the library's buffer
+    // and the kernel's queue.
+    [[nodiscard]] qint64 Pending() const;
+    // Hands the library the next piece of the queue once it has sent the last.
+    void FeedPort();
+    [[nodiscard]] bool KernelHasRoom() const;
+    void WatchProgress();
+    void TakeAsyncError(int error);
+    // Closes the port for good reason; the next Output opens it again.
+    void GiveUp(const QString &why);
+    void Report(const QString &description) const;
+    // Waits while the device keeps taking the queued bytes.
+    void DrainQueue();
 
     const std::unique_ptr<QSerialPort> m_port;
+    const std::unique_ptr<QTimer> m_progressTimer;
+    OutputProgress m_progress;
+    QElapsedTimer m_clock;
+    FailureHandler m_failureHandler;
+    int m_portNumber = 0;
+    QString m_lineSettings;
     QString m_devicePath;
-    // Why the port was closed behind the caller's back, for later writes.
+    // Why the port was closed behind the caller's back.
     QString m_closedBecause;
+    // Bytes Output queued; those before m_queueAt are with the library already.
+    QByteArray m_queue;
+    qsizetype m_queueAt = 0;
+    bool m_feeding = false;
+    // Errors the library raises inside a call are the call's to report.
+    bool m_inCall = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Outcome of one serial-port operation. A failure carries a description the
 // operator can act on (the system's reason, the device, what to do).
 struct PortStatus
@@ -26,10 +28,17 @@ public:
     [[nodiscard]] virtual PortStatus SetSettings(const QString &settings) = 0;
     // Opens the chosen port for this program alone.
     [[nodiscard]] virtual PortStatus Open() = 0;
-    // Sends the text, one byte per character in Windows-1252, and returns once
-    // the bytes have been handed to the device.
+    // Queues the text, one byte per character in Windows-1252, behind what
+    // is queued already, and returns at once; the bytes go out while the
+    // event loop runs. A port closed by an earlier failure is opened again
+    // first.
     [[nodiscard]] virtual PortStatus Output(const QString &text) = 0;
-    // Drains what is pending, then closes. Harmless when not open.
+    // Called from the event loop with a description when output fails after
+    // Output has returned: the device stopped taking bytes, or went away.
+    using FailureHandler = std::function<void(const QString &description)>;
+    virtual void SetFailureHandler(FailureHandler handler) = 0;
+    // Drains what is pending while the device keeps taking it, then closes.
+    // Harmless when not open.
     virtual void Close() = 0;
     [[nodiscard]] virtual bool IsOpen() const = 0;
 };

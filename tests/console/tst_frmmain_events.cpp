@@ -294,6 +294,15 @@ void TestFrmMainEvents::failedWriteIsReported()
     QVERIFY(box.text.size() > box.text.indexOf('\r') + 1); // the system's reason follows
     QVERIFY(window.Send->isEnabled());
     QVERIFY(window.isVisible());
+
+    // Replugged behind the same link: the next Send opens the port again and arrives.
+    fixture.pty = std::make_unique<PtyPair>();
+    QVERIFY(fixture.configHome.linkPort(3, fixture.pty->slavePath()));
+    window.CurMsg->SetText("back");
+    Click(window.Send);
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    QVERIFY(fixture.Received().endsWith("Aback\r0D"));
+    QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
 }
 
 void TestFrmMainEvents::helpMenuCommands()

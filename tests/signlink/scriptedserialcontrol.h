@@ -14,6 +14,7 @@ public:
     Step failAt = Step::None;
     QString failure = QStringLiteral("scripted failure");
     QStringList calls;
+    FailureHandler failureHandler;
 
     PortStatus SetCommPort(int n) override
     {
@@ -37,6 +38,7 @@ public:
         calls.append(QStringLiteral("Output(%1)").arg(text));
         return PortStatus::Success();
     }
+    void SetFailureHandler(FailureHandler handler) override { failureHandler = std::move(handler); }
     void Close() override
     {
         calls.append(QStringLiteral("Close()"));

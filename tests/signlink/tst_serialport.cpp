@@ -2,18 +2,26 @@
 // writes is read back on the master side.
 
 #include "commport.h"
+#include "portlock.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
 #include "recordingmessageboxes.h"
 #include "signcommand.h"
+#include "throttledreader.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSerialPort>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +39,65 @@ struct LinkedPty
     }
 };
 
+// A process that lives until the test lets it go.
+struct LiveProcess
+{
+    QProcess process;
+    LiveProcess()
+    {
+        process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        process.waitForStarted();
+    }
+    ~LiveProcess()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+    [[nodiscard]] qint64 pid() const { return process.processId(); }
+};
+
+// The id of a process that has ended.
+qint64 DeadPid()
+{
+    QProcess process;
+    process.start(QStringLiteral("true"), {});
+    process.waitForStarted();
+    const qint64 pid = process.processId();
+    process.waitForFinished();
+    return pid;
+}
+
+// Another program's UUCP lock file for a device, removed when the test ends.
+struct ForeignLockFile
+{
+    QString path;
+    explicit ForeignLockFile(const QString &device)
+        : path(QStringLiteral("/run/lock/") + LockFileName(QFileInfo(device).canonicalFilePath()))
+    {
+    }
+    ~ForeignLockFile() { QFile::remove(path); }
+    [[nodiscard]] bool write(const QByteArray &content) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    }
+    [[nodiscard]] QByteArray content() const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<gone>");
+    }
+};
+
+// Opens the port the way the console does; the failure text, or empty.
+QString OpenAsConsole(QtSerialControl &control)
+{
+    RecordingMessageBoxes boxes;
+    const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
+    if (outcome.open)
+        return {};
+    return boxes.shown.isEmpty() ? QStringLiteral("<no box>") : boxes.shown.first().text;
+}
+
 } // namespace
 
 class TestSerialPort : public QObject
@@ -47,8 +114,13 @@ private Q_SLOTS:
     void missingDeviceIsNotAvailable();
     void portHeldByAnotherCannotBeOpened_data();
     void portHeldByAnotherCannotBeOpened();
+    void foreignHolderIsRefused_data();
+    void foreignHolderIsRefused();
+    void staleLockFileDoesNotBlock();
     void malformedSettingsAreRefused();
     void writeFailsOnceTheOtherEndIsGone();
+    void slowLineTakesEverythingWithoutStall_data();
+    void slowLineTakesEverythingWithoutStall();
     void outputOnAClosedPortFails();
 };
 
@@ -135,16 +207,20 @@ void TestSerialPort::deviceThatTakesNothingIsGivenUpOn()
     LinkedPty line;
     QVERIFY(line.ready());
     QtSerialControl control;
+    QStringList failures;
+    control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
     QVERIFY(control.SetCommPort(LinkedPort).ok);
     QVERIFY(control.Open().ok);
     // Far more than a pty holds while its master is not read.
     const QByteArray expected(100000, 'x');
 
-    const PortStatus stalled = control.Output(QString::fromLatin1(expected));
-
-    QVERIFY(!stalled.ok);
-    QVERIFY2(stalled.description.contains(QStringLiteral("bytes are still waiting")),
-             qPrintable(stalled.description));
+    // Nothing is waited for: the stuck device is told of later, once.
+    QVERIFY(control.Output(QString::fromLatin1(expected)).ok);
+    QVERIFY(failures.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, 10000);
+    QTest::qWait(3000);
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().contains(QStringLiteral("bytes are still waiting")), qPrintable(failures.first()));
     QVERIFY(control.IsOpen());
 
     // What was left queued follows through the event loop once the device
@@ -246,6 +322,66 @@ void TestSerialPort::portHeldByAnotherCannotBeOpened()
     QVERIFY(control.Open().ok);
 }
 
+void TestSerialPort::foreignHolderIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("lockFormat");  // %1: the holder's pid; empty: no lock file
+    QTest::addColumn<bool>("flockHeld");
+
+    QTest::newRow("UUCP lock file, padded pid") << QByteArray("%1\n") << false;
+    QTest::newRow("lock file naming another program") << QByteArray("%1\nminicom\nhost\n") << false;
+    QTest::newRow("flock only") << QByteArray() << true;
+    QTest::newRow("flock and lock file") << QByteArray("%1 sleep\n") << true;
+}
+
+void TestSerialPort::foreignHolderIsRefused()
+{
+    QFETCH(QByteArray, lockFormat);
+    QFETCH(bool, flockHeld);
+    LinkedPty line;
+    QVERIFY(line.ready());
+    const LiveProcess holder;
+    const ForeignLockFile lock(line.pty->slavePath());
+    const QByteArray lockContent = QString::fromLatin1(lockFormat)
+                                       .replace(QStringLiteral("%1"), QStringLiteral("%1").arg(holder.pid(), 10))
+                                       .toLatin1();
+    if (!lockContent.isEmpty() && !lock.write(lockContent))
+        QSKIP("No lock folder to write to.");
+    const int held = ::open(QFile::encodeName(line.pty->slavePath()).constData(), O_WRONLY | O_NOCTTY);
+    QVERIFY(held >= 0);
+    QVERIFY(!flockHeld || ::flock(held, LOCK_EX | LOCK_NB) == 0);
+
+    QtSerialControl control;
+    const QString text = OpenAsConsole(control);
+
+    QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM%1\" cannot be opened\r").arg(LinkedPort)),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("another program holds it")), qPrintable(text));
+    if (!lockContent.isEmpty()) {
+        QVERIFY2(text.contains(QStringLiteral("(process %1, sleep)").arg(holder.pid())), qPrintable(text));
+        QCOMPARE(lock.content(), lockContent);
+    }
+    QVERIFY(!control.IsOpen());
+
+    // Free once the holder lets go.
+    ::close(held);
+    QFile::remove(lock.path);
+    QVERIFY(control.Open().ok);
+}
+
+void TestSerialPort::staleLockFileDoesNotBlock()
+{
+    LinkedPty line;
+    QVERIFY(line.ready());
+    const ForeignLockFile lock(line.pty->slavePath());
+    if (!lock.write(QStringLiteral("%1\n").arg(DeadPid(), 10).toLatin1()))
+        QSKIP("No lock folder to write to.");
+    QtSerialControl control;
+
+    QCOMPARE(OpenAsConsole(control), QString());
+    QVERIFY(control.Output(QStringLiteral("after a stale lock")).ok);
+    QCOMPARE(line.pty->readMaster(18), QByteArray("after a stale lock"));
+}
+
 void TestSerialPort::malformedSettingsAreRefused()
 {
     LinkedPty line;
@@ -278,11 +414,66 @@ void TestSerialPort::writeFailsOnceTheOtherEndIsGone()
     QVERIFY2(!gone.description.contains(QStringLiteral("Unknown error")), qPrintable(gone.description));
     QVERIFY(!control.IsOpen());
 
-    const PortStatus later = control.Output(QStringLiteral("third"));
-    QVERIFY(!later.ok);
-    QVERIFY2(later.description.contains(gone.description), qPrintable(later.description));
+    // The next write chooses the port again; while its link leads nowhere
+    // it says so and stays closed.
+    QVERIFY(line.home.linkPort(LinkedPort, line.home.path() + QStringLiteral("/unplugged")));
+    const PortStatus missing = control.Output(QStringLiteral("third"));
+    QVERIFY(!missing.ok);
+    QVERIFY2(missing.description.contains(QStringLiteral("cannot be opened again")), qPrintable(missing.description));
+    QVERIFY2(missing.description.contains(QStringLiteral("does not exist")), qPrintable(missing.description));
+    QVERIFY(!control.IsOpen());
+
+    // Replugged: a new device behind the same link takes the next write.
+    PtyPair replugged;
+    QVERIFY(line.home.linkPort(LinkedPort, replugged.slavePath()));
+    const PortStatus back = control.Output(QStringLiteral("fourth"));
+    QVERIFY2(back.ok, qPrintable(back.description));
+    QVERIFY(control.IsOpen());
+    QCOMPARE(replugged.readMaster(6), QByteArray("fourth"));
     control.Close();
 }
+
+void TestSerialPort::slowLineTakesEverythingWithoutStall_data()
+{
+    QTest::addColumn<bool>("closeAtOnce");
+
+    QTest::newRow("event loop runs meanwhile") << false;
+    QTest::newRow("closed right after the write") << true;
+}
+
+void TestSerialPort::slowLineTakesEverythingWithoutStall()
+{
+    QFETCH(bool, closeAtOnce);
+    LinkedPty line;
+    QVERIFY(line.ready());
+    QtSerialControl control;
+    QStringList failures;
+    control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
+    QCOMPARE(OpenAsConsole(control), QString());
+    const QString message(20000, QLatin1Char('S'));
+    const QByteArray expected =
+        BuildSignCommand(QStringLiteral("1"), 3, QStringLiteral("50"), message).toLatin1();
+    // 960 bytes a second: a sign at 9600 bit/s.
+    ThrottledReader sign(*line.pty, 96, 100);
+    // Counts the window's events while the line is early in the message,
+    // far from done.
+    int ticksEarly = 0;
+    QTimer ticker;
+    ticker.callOnTimeout(&ticker, [&] { ticksEarly += sign.received().size() < 4000 ? 1 : 0; });
+    ticker.start(20);
+
+    QVERIFY(control.Output(QString::fromLatin1(expected)).ok);
+    if (closeAtOnce)
+        control.Close();
+    QTRY_VERIFY_WITH_TIMEOUT(sign.received().size() >= expected.size(), 60000);
+
+    QCOMPARE(sign.received(), expected);
+    QCOMPARE(failures, QStringList());
+    if (!closeAtOnce)
+        QVERIFY2(ticksEarly >= 10, qPrintable(QString::number(ticksEarly)));
+}
+
+
 
 void TestSerialPort::outputOnAClosedPortFails()
 {

@@ -51,6 +51,17 @@ QByteArray PtyPair::readMaster(qsizetype count, int timeoutMs)
     return received;
 }
 
+QByteArray PtyPair::readMasterAtMost(qsizetype count, int timeoutMs)
+{
+    pollfd pfd {m_master, POLLIN, 0};
+    if (::poll(&pfd, 1, timeoutMs) <= 0)
+        return {};
+    QByteArray bytes(count, Qt::Uninitialized);
+    const ssize_t got = ::read(m_master, bytes.data(), bytes.size());
+    bytes.truncate(got > 0 ? got : 0);
+    return bytes;
+}
+
 QByteArray PtyPair::drainMaster(int quietMs)
 {
     return readMaster(std::numeric_limits<qsizetype>::max(), quietMs);

@@ -21,6 +21,9 @@ public:
     [[nodiscard]] QByteArray readMaster(qsizetype count, int timeoutMs = 2000);
     // Everything that arrives within `quietMs` of the previous byte.
     [[nodiscard]] QByteArray drainMaster(int quietMs = 100);
+    // At most `count` bytes, in one read, once any arrive within `timeoutMs`:
+    // a reader that takes bytes at its own pace.
+    [[nodiscard]] QByteArray readMasterAtMost(qsizetype count, int timeoutMs);
 
 private:
     int m_master = -1;

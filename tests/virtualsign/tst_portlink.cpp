@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void refusesForeignEntry_data();
     void refusesForeignEntry();
     void leavesLinkThatWasReplaced();
+    void takesOverOnlyADeadSignsLink_data();
+    void takesOverOnlyADeadSignsLink();
     void picksLowestFreePort();
 };
 
@@ -150,6 +153,44 @@ void TestPortLink::leavesLinkThatWasReplaced()
     QVERIFY(QFile::link(QStringLiteral("/dev/null"), ports.linkPath(4)));
     link.reset();
     QCOMPARE(LinkTarget(ports.linkPath(4)), QStringLiteral("/dev/null"));
+}
+
+void TestPortLink::takesOverOnlyADeadSignsLink_data()
+{
+    QTest::addColumn<bool>("processLives");
+    QTest::addColumn<QString>("descriptor");
+    QTest::addColumn<bool>("takenOver");
+
+    QTest::newRow("killed sign") << false << "0" << true;
+    QTest::newRow("live sign") << true << "0" << false;
+    QTest::newRow("live process, descriptor closed") << true << "999" << true;
+}
+
+void TestPortLink::takesOverOnlyADeadSignsLink()
+{
+    QFETCH(bool, processLives);
+    QFETCH(QString, descriptor);
+    QFETCH(bool, takenOver);
+    const TempConfigHome home;
+    const PortDirectory ports;
+    QProcess sign;
+    sign.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    QVERIFY(sign.waitForStarted());
+    const QString left = QStringLiteral("/proc/%1/fd/%2").arg(sign.processId()).arg(descriptor);
+    QString error;
+    auto first = PortLink::claim(ports, 6, left, &error);
+    QVERIFY2(first, qPrintable(error));
+    if (!processLives) {
+        sign.kill();
+        QVERIFY(sign.waitForFinished());
+    }
+
+    QCOMPARE(ports.isTaken(6), !takenOver);
+    const auto second = PortLink::claim(ports, 6, QStringLiteral("/dev/pts/99"), &error);
+    QCOMPARE(bool(second), takenOver);
+    QCOMPARE(LinkTarget(ports.linkPath(6)), takenOver ? QStringLiteral("/dev/pts/99") : left);
+    sign.kill();
+    sign.waitForFinished();
 }
 
 void TestPortLink::picksLowestFreePort()

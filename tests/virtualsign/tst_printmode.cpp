@@ -1,4 +1,7 @@
+#include "commport.h"
 #include "ptypair.h"
+#include "qtserialcontrol.h"
+#include "recordingmessageboxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +24,7 @@ private Q_SLOTS:
     void decodesWhatArrivesOnTheLink();
     void claimsNamedPortOnlyWhenFree();
     void refusesArgumentThatIsNoPort();
+    void killedSignLeavesNoWayIntoItsTerminal();
 };
 
 namespace {
@@ -75,6 +79,15 @@ bool EntryExists(const QString &path)
     return QFileInfo(path).isSymLink() || QFileInfo::exists(path);
 }
 
+// The link leads to the sign's pseudo-terminal only through the sign's own
+// process, so that it leads nowhere once the sign is gone.
+bool LeadsThroughSign(const StartLine &start, const QProcess &sign)
+{
+    const QString target = QFileInfo(start.link).symLinkTarget();
+    return target.startsWith(QStringLiteral("/proc/%1/fd/").arg(sign.processId()))
+        && QFileInfo(start.link).canonicalFilePath() == start.device;
+}
+
 } // namespace
 
 void TestPrintMode::decodesWhatArrivesOnTheLink()
@@ -88,7 +101,7 @@ void TestPrintMode::decodesWhatArrivesOnTheLink()
     const std::optional<StartLine> start = ParseStartLine(first);
     QVERIFY2(start, qPrintable(first));
     QCOMPARE(start->link, home.path() + QStringLiteral("/VantorMsgBoard/ports/com%1").arg(start->port));
-    QCOMPARE(QFileInfo(start->link).symLinkTarget(), start->device);
+    QVERIFY(LeadsThroughSign(*start, sign));
     // With no port given it takes the lowest that names no serial device.
     QVERIFY(!QFileInfo::exists(QStringLiteral("/dev/ttyS%1").arg(start->port - 1)));
     for (int lower = 1; lower < start->port; ++lower)
@@ -134,7 +147,7 @@ void TestPrintMode::claimsNamedPortOnlyWhenFree()
     QCOMPARE(second.exitCode(), 1);
     QVERIFY(second.readAllStandardOutput().isEmpty());
     QVERIFY(second.readAllStandardError().contains(QFile::encodeName(start->link)));
-    QCOMPARE(QFileInfo(start->link).symLinkTarget(), start->device);
+    QVERIFY(LeadsThroughSign(*start, owner));
 
     // Ctrl-C ends it as cleanly as SIGTERM.
     ::kill(static_cast<pid_t>(owner.processId()), SIGINT);
@@ -153,6 +166,44 @@ void TestPrintMode::refusesArgumentThatIsNoPort()
     QVERIFY(sign.readAllStandardError().contains("LPT1"));
     QVERIFY(!EntryExists(home.path() + QStringLiteral("/VantorMsgBoard/ports")) ||
             QDir(home.path() + QStringLiteral("/VantorMsgBoard/ports")).isEmpty());
+}
+
+void TestPrintMode::killedSignLeavesNoWayIntoItsTerminal()
+{
+    const TempConfigHome home;
+    QProcess killed;
+    Start(killed, {QStringLiteral("COM9")});
+    QVERIFY(killed.waitForStarted());
+    const std::optional<StartLine> start = ParseStartLine(ReadLine(killed));
+    QVERIFY(start);
+    killed.kill();
+    QVERIFY(killed.waitForFinished(5000));
+    // Its link stays behind, and the pseudo-terminal's number goes to the
+    // next terminal opened (the lowest free one, so most likely this one).
+    QVERIFY(QFileInfo(start->link).isSymLink());
+    PtyPair someoneElses;
+    QVERIFY(someoneElses.isValid());
+
+    QtSerialControl control;
+    RecordingMessageBoxes boxes;
+    const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM9"), control, boxes);
+    QVERIFY(!outcome.open);
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY2(boxes.shown.first().text.startsWith(
+                 QStringLiteral("Comm Port \"COM9\" is not available on this system\r")),
+             qPrintable(boxes.shown.first().text));
+    QVERIFY(control.DevicePath().isEmpty());
+
+    // A new sign takes the dead one's port over.
+    QProcess next;
+    Start(next, {QStringLiteral("COM9")});
+    QVERIFY(next.waitForStarted());
+    const std::optional<StartLine> again = ParseStartLine(ReadLine(next));
+    QVERIFY(again);
+    QCOMPARE(again->link, start->link);
+    QVERIFY(LeadsThroughSign(*again, next));
+    next.terminate();
+    QVERIFY(next.waitForFinished(5000));
 }
 
 QTEST_GUILESS_MAIN(TestPrintMode)
