@@ -11,6 +11,8 @@ PACKAGES=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool openbox x11-utils
     procps
+    # A serial server on the network, for the network port tests.
+    ser2net
     # The package and its checks.
     dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db gzip
     # The desktop's handler for Help and the web page.

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 QString ConfigHome()
@@ -47,4 +50,16 @@ QString PortDevicePath(int n)
         return PortLinkPath(n);
     return QStringLiteral("/dev/ttyS") + QString::number(n - 1);
 #endif
+}
+
+QString PortLinkText(int n)
+{
+    // QFileInfo resolves a link's text against its folder, which would spoil
+    // a network address; the file system gives it as written.
+    std::error_code failed;
+    const std::filesystem::path target =
+        std::filesystem::read_symlink(PortLinkPath(n).toStdString(), failed);
+    if (failed)
+        return {};
+    return QString::fromStdString(target.string());
 }

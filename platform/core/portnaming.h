@@ -9,7 +9,8 @@
 //   $XDG_CONFIG_HOME/VantorMsgBoard/ports/com<n>
 // a link to it (a USB adapter, a /dev/serial/by-id name, a pseudo-terminal);
 // without that entry port n is the n-th built-in serial port, /dev/ttyS<n-1>.
-// Port 0 and below name no device.
+// Port 0 and below name no device. The entry may instead be a link whose
+// text is a serial server's network address (networkport.h).
 
 // The folder that holds the com<n> entries; the config home is ~/.config when
 // XDG_CONFIG_HOME is unset, empty or not an absolute path.
@@ -23,3 +24,7 @@
 
 // The device path to open for port n; empty when n names no device.
 [[nodiscard]] QString PortDevicePath(int n);
+
+// The text the com<n> entry links to, exactly as written (not resolved);
+// empty when the entry is no link.
+[[nodiscard]] QString PortLinkText(int n);

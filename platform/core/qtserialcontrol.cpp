@@ -1,6 +1,8 @@
 #include "qtserialcontrol.h"
 
 #include "linesettings.h"
+#include "networkport.h"
+#include "networkserialcontrol.h"
 #include "portfailure.h"
 #include "portlock.h"
 #include "portnaming.h"
@@ -61,10 +63,21 @@ QtSerialControl::~QtSerialControl()
 
 PortStatus QtSerialControl::SetCommPort(int n)
 {
-    if (m_port->isOpen())
+    if (IsOpen())
         return PortStatus::Failure(QStringLiteral("The port is open already."));
 
+    m_network.reset();
     m_portNumber = n;
+    const QString linkText = n > 0 ? PortLinkText(n) : QString();
+    if (LooksLikeNetworkPort(linkText)) {
+        const std::optional<NetworkPort> address = ParseNetworkPort(linkText);
+        if (!address)
+            return PortStatus::Failure(DescribeMalformedNetworkPort(linkText));
+        m_network = std::make_unique<NetworkSerialControl>(*address);
+        m_network->SetFailureHandler(m_failureHandler);
+        m_devicePath = NetworkPortText(*address);
+        return m_network->SetCommPort(n);
+    }
     const QString path = PortDevicePath(n);
 #ifdef Q_OS_WIN
     if (path.isEmpty())
@@ -84,6 +97,8 @@ PortStatus QtSerialControl::SetCommPort(int n)
 
 PortStatus QtSerialControl::SetSettings(const QString &settings)
 {
+    if (m_network)
+        return m_network->SetSettings(settings);
     const ParsedLineSettings parsed = ParseLineSettings(settings);
     if (!parsed.ok())
         return PortStatus::Failure(parsed.problem);
@@ -104,6 +119,8 @@ PortStatus QtSerialControl::SetSettings(const QString &settings)
 
 PortStatus QtSerialControl::Open()
 {
+    if (m_network)
+        return m_network->Open();
     if (m_devicePath.isEmpty())
         return PortStatus::Failure(QStringLiteral("No port has been chosen."));
     if (m_port->isOpen())
@@ -148,6 +165,8 @@ PortStatus QtSerialControl::Reopen()
 
 PortStatus QtSerialControl::Output(const QString &text)
 {
+    if (m_network)
+        return m_network->Output(text);
     if (!m_port->isOpen()) {
         if (m_closedBecause.isEmpty())
             return PortStatus::Failure(QStringLiteral("The port is not open."));
@@ -210,11 +229,15 @@ bool QtSerialControl::KernelHasRoom() const
 
 void QtSerialControl::SetFailureHandler(FailureHandler handler)
 {
+    if (m_network)
+        m_network->SetFailureHandler(handler);
     m_failureHandler = std::move(handler);
 }
 
 void QtSerialControl::Close()
 {
+    if (m_network)
+        m_network->Close();
     m_progressTimer->stop();
     if (!m_port->isOpen())
         return;
@@ -227,7 +250,7 @@ void QtSerialControl::Close()
 
 bool QtSerialControl::IsOpen() const
 {
-    return m_port->isOpen();
+    return m_network ? m_network->IsOpen() : m_port->isOpen();
 }
 
 qint64 QtSerialControl::Pending() const

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class NetworkSerialControl;
 class QSerialPort;
 class QTimer;
 
@@ -61,6 +62,8 @@ private:
     // Waits while the device keeps taking the queued bytes.
     void DrainQueue();
 
+    // Set while the chosen port is a network one; every operation goes there.
+    std::unique_ptr<NetworkSerialControl> m_network;
     const std::unique_ptr<QSerialPort> m_port;
     const std::unique_ptr<QTimer> m_progressTimer;
     OutputProgress m_progress;

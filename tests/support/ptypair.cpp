@@ -95,3 +95,13 @@ bool TempConfigHome::linkPort(int n, const QString &devicePath) const
     QFile::remove(link);
     return QFile::link(devicePath, link);
 }
+
+bool TempConfigHome::linkPortToText(int n, const QString &target) const
+{
+    const QString ports = m_path + QStringLiteral("/VantorMsgBoard/ports");
+    if (!QDir().mkpath(ports))
+        return false;
+    const QByteArray link = QFile::encodeName(ports + QStringLiteral("/com") + QString::number(n));
+    ::unlink(link.constData());
+    return ::symlink(QFile::encodeName(target).constData(), link.constData()) == 0;
+}

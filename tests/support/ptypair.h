@@ -44,6 +44,9 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
     // Points port n at the given device; false when the link could not be made.
     [[nodiscard]] bool linkPort(int n, const QString &devicePath) const;
+    // Makes port n's entry a link whose text is `target`, written as it
+    // stands (a network address links to nothing).
+    [[nodiscard]] bool linkPortToText(int n, const QString &target) const;
 
 private:
     QString m_path;

@@ -1,0 +1,66 @@
+#include "networkfailure.h"
+
+namespace {
+
+constexpr QChar LineBreak(13);
+// The most of a server's text that is shown.
+constexpr qsizetype BannerChars = 80;
+
+QString Server(const NetworkPort &address)
+{
+    const QString kind = address.protocol == NetworkPort::Protocol::Rfc2217
+        ? QStringLiteral("RFC 2217") : QStringLiteral("raw TCP");
+    return QStringLiteral("The serial server ") + address.host + QStringLiteral(" port ")
+        + QString::number(address.port) + QStringLiteral(" (") + kind + u')';
+}
+
+QString Cause(QAbstractSocket::SocketError error, const QString &systemText)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("refused the connection: nothing listens on that port.") + LineBreak
+            + QStringLiteral("Check that the server runs and serves this port.");
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("has a name that was not found.") + LineBreak
+            + QStringLiteral("Check the host name in the port entry and the name service.");
+    case QAbstractSocket::NetworkError:
+        return QStringLiteral("cannot be reached: ") + systemText + u'.' + LineBreak
+            + QStringLiteral("Check the network between this computer and the server.");
+    case QAbstractSocket::SocketTimeoutError:
+        return QStringLiteral("did not answer in time.") + LineBreak
+            + QStringLiteral("Check that the server is switched on and reachable.");
+    default:
+        return QStringLiteral("cannot be used: ") + systemText + u'.';
+    }
+}
+
+} // namespace
+
+QString DescribeConnectFailure(const NetworkPort &address, QAbstractSocket::SocketError error,
+                               const QString &systemText)
+{
+    return Server(address) + u' ' + Cause(error, systemText);
+}
+
+QString DescribeBusyServer(const NetworkPort &address, const QByteArray &banner)
+{
+    QString text = Server(address) + QStringLiteral(" is busy with another client");
+    const QString said = QString::fromLatin1(banner).simplified().left(BannerChars);
+    if (!said.isEmpty())
+        text += QStringLiteral(" (it says \"") + said + QStringLiteral("\")");
+    return text + u'.' + LineBreak
+        + QStringLiteral("Only one program at a time can use a serial server's port.");
+}
+
+QString DescribeNoComPortOption(const NetworkPort &address)
+{
+    return Server(address) + QStringLiteral(" does not take the COM port control option, so the "
+                                            "line cannot be set.")
+        + LineBreak + QStringLiteral("Use tcp:// for a server that sets the line itself.");
+}
+
+QString DescribeLostConnection(const NetworkPort &address, const QString &systemText)
+{
+    return Server(address) + QStringLiteral(" closed the connection: ") + systemText + u'.'
+        + LineBreak + QStringLiteral("The next Send connects again.");
+}

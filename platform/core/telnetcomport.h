@@ -1,0 +1,62 @@
+#pragma once
+
+#include "linesettings.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// The Telnet side of a serial server that speaks the COM port control
+// option (option 44): the bytes the console sends to set the line, the
+// escaping of its data, and a reader for what the server sends back. No
+// socket here; the network control feeds these pieces.
+
+// Data made fit for a Telnet stream: byte 255 (IAC) doubled.
+[[nodiscard]] QByteArray EscapeTelnetData(QByteArrayView data);
+
+// The console's opening: it will speak the COM port option and binary in
+// both directions (so that CR passes alone), and asks for the line settings.
+[[nodiscard]] QByteArray ComPortOpening(const LineSettings &line);
+
+// Reads the server's Telnet stream a piece at a time, across piece
+// boundaries. It answers the server's option requests (refusing all but
+// binary and the COM port option), notes whether the server takes the COM
+// port option, and keeps the plain data apart (a sign sends none; a server
+// may send a text, such as the one that says it is busy).
+class TelnetReader
+{
+public:
+    struct Result
+    {
+        // Bytes to send back to the server.
+        QByteArray reply;
+        // Plain data, unescaped.
+        QByteArray data;
+    };
+
+    [[nodiscard]] Result Feed(QByteArrayView bytes);
+
+    // The server said it will take the COM port option (DO 44), or that it
+    // will not (DONT 44).
+    [[nodiscard]] bool ComPortAccepted() const { return m_comPortAccepted; }
+    [[nodiscard]] bool ComPortRefused() const { return m_comPortRefused; }
+    // The server has answered the last of the line settings ComPortOpening
+    // asks for (the stop bits): it has set the line.
+    [[nodiscard]] bool LineSettled() const { return m_lineSettled; }
+
+private:
+    enum class State { Data, Command, Option, SubOption, SubOptionCommand };
+
+    void TakeOption(unsigned char option, Result &result);
+    void TakeSubOptionByte(unsigned char byte);
+    void EndSubOption();
+
+    State m_state = State::Data;
+    unsigned char m_verb = 0;
+    bool m_comPortAccepted = false;
+    bool m_comPortRefused = false;
+    bool m_lineSettled = false;
+    // The first two bytes of a subnegotiation: its option and command.
+    qsizetype m_subLength = 0;
+    unsigned char m_subOption = 0;
+    unsigned char m_subCommand = 0;
+};

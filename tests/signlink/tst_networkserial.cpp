@@ -1,0 +1,287 @@
+// Ports behind a real serial server: the console's control against ser2net,
+// which serves a pseudo-terminal; what the console sends is read back on the
+// pseudo-terminal's master side, and its line settings are looked at there.
+
+#include "commport.h"
+#include "ptypair.h"
+#include "qtserialcontrol.h"
+#include "recordingmessageboxes.h"
+#include "ser2netserver.h"
+#include "signcommand.h"
+
+#include <QTest>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int LinkedPort = 5;
+using Protocol = Ser2NetServer::Protocol;
+
+// A pseudo-terminal served by ser2net and linked as port LinkedPort.
+struct ServedPty
+{
+    TempConfigHome home;
+    PtyPair pty;
+    std::unique_ptr<Ser2NetServer> server;
+
+    explicit ServedPty(Protocol protocol)
+        : server(std::make_unique<Ser2NetServer>(protocol, pty.slavePath()))
+    {
+    }
+    // Empty when the server runs and the port is linked to it.
+    [[nodiscard]] QString start() const
+    {
+        if (!pty.isValid())
+            return QStringLiteral("no pseudo-terminal");
+        if (!server->Start())
+            return server->Problem();
+        if (!home.linkPortToText(LinkedPort, server->Address()))
+            return QStringLiteral("cannot link the port");
+        return {};
+    }
+};
+
+// The pseudo-terminal's line as "baud data-bits parity stop-bits".
+QString LineOf(const QString &slavePath)
+{
+    const int fd = ::open(QFile::encodeName(slavePath).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    termios line {};
+    const bool read = fd >= 0 && ::tcgetattr(fd, &line) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!read)
+        return QStringLiteral("<unreadable>");
+    const speed_t speed = cfgetospeed(&line);
+    const QString baud = speed == B9600 ? QStringLiteral("9600")
+        : speed == B19200              ? QStringLiteral("19200")
+                                       : QStringLiteral("other");
+    const tcflag_t size = line.c_cflag & CSIZE;
+    const QString bits = size == CS8 ? QStringLiteral("8") : size == CS7 ? QStringLiteral("7") : QStringLiteral("?");
+    const QString parity = !(line.c_cflag & PARENB) ? QStringLiteral("N")
+        : (line.c_cflag & PARODD)                   ? QStringLiteral("O")
+                                                    : QStringLiteral("E");
+    const QString stop = (line.c_cflag & CSTOPB) ? QStringLiteral("2") : QStringLiteral("1");
+    return baud + u' ' + bits + parity + stop;
+}
+
+// Opens the port the way the console does; the box's text, or empty.
+QString OpenAsConsole(QtSerialControl &control)
+{
+    RecordingMessageBoxes boxes;
+    const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
+    if (outcome.open)
+        return boxes.shown.isEmpty() ? QString() : QStringLiteral("<box on success>");
+    return boxes.shown.isEmpty() ? QStringLiteral("<no box>") : boxes.shown.first().text;
+}
+
+void AddProtocolRows()
+{
+    QTest::addColumn<Protocol>("protocol");
+    QTest::newRow("raw TCP") << Protocol::RawTcp;
+    QTest::newRow("RFC 2217") << Protocol::Rfc2217;
+}
+
+} // namespace
+
+class TestNetworkSerial : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void deliversTheCommandByteForByte_data();
+    void deliversTheCommandByteForByte();
+    void closingRightAfterOutputLosesNothing_data();
+    void closingRightAfterOutputLosesNothing();
+    void refusedConnectionCannotBeOpened_data();
+    void refusedConnectionCannotBeOpened();
+    void malformedEntryIsNotAvailable();
+    void serverBusyWithAnotherClientCannotBeOpened_data();
+    void serverBusyWithAnotherClientCannotBeOpened();
+    void serverRestartedBetweenSends_data();
+    void serverRestartedBetweenSends();
+};
+
+void TestNetworkSerial::init()
+{
+    if (!Ser2NetServer::Available())
+        QSKIP("ser2net is not installed (Debian package ser2net)");
+}
+
+void TestNetworkSerial::deliversTheCommandByteForByte_data()
+{
+    QTest::addColumn<Protocol>("protocol");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("line");
+
+    const QString example1 = BuildSignCommand(QStringLiteral("7"), 2, QStringLiteral("75"), QStringLiteral("HELLO"));
+    const QByteArray bytes1 = QByteArray::fromHex("0D3743320D374237350D374148454C4C4F0D3744");
+    const QString example2 =
+        BuildSignCommand(QStringLiteral("07"), 5, QStringLiteral("5"), QStringLiteral(" OPEN NOW "));
+    const QByteArray bytes2 = QByteArray::fromHex("0D303743350D30374230350D3037414F50454E204E4F570D303744");
+    // Byte 255 is Telnet's escape: sent twice on the wire, it must arrive once.
+    const QString yDiaeresis = BuildSignCommand(QStringLiteral("1"), 0, QStringLiteral("99"),
+                                                QStringLiteral("a\u00FF\u00FFb\u00FF"));
+    const QByteArray yBytes = QByteArray::fromHex("0D3143300D314239390D314161FFFF62FF0D3144");
+
+    // A raw server keeps the line it was set up with; RFC 2217 sets 9600 8N1.
+    // A pseudo-terminal keeps 8 bits without parity whatever it is asked, so
+    // the server's 19200 7E2 shows as 19200 8N2.
+    const QString serverLine = QStringLiteral("19200 8N2");
+    const QString signLine = QStringLiteral("9600 8N1");
+    QTest::newRow("raw, worked example 1") << Protocol::RawTcp << example1 << bytes1 << serverLine;
+    QTest::newRow("raw, worked example 2") << Protocol::RawTcp << example2 << bytes2 << serverLine;
+    QTest::newRow("raw, byte 255") << Protocol::RawTcp << yDiaeresis << yBytes << serverLine;
+    QTest::newRow("RFC 2217, worked example 1") << Protocol::Rfc2217 << example1 << bytes1 << signLine;
+    QTest::newRow("RFC 2217, worked example 2") << Protocol::Rfc2217 << example2 << bytes2 << signLine;
+    QTest::newRow("RFC 2217, byte 255") << Protocol::Rfc2217 << yDiaeresis << yBytes << signLine;
+}
+
+void TestNetworkSerial::deliversTheCommandByteForByte()
+{
+    QFETCH(Protocol, protocol);
+    QFETCH(QString, command);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, line);
+    ServedPty served(protocol);
+    const QString problem = served.start();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    QtSerialControl control;
+    QCOMPARE(OpenAsConsole(control), QString());
+    QVERIFY(control.IsOpen());
+    const PortStatus status = control.Output(command);
+    QVERIFY2(status.ok, qPrintable(status.description));
+    QCOMPARE(served.pty.readMaster(bytes.size()).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(served.pty.drainMaster(), QByteArray());
+    QCOMPARE(LineOf(served.pty.slavePath()), line);
+}
+
+void TestNetworkSerial::closingRightAfterOutputLosesNothing_data()
+{
+    AddProtocolRows();
+}
+
+void TestNetworkSerial::closingRightAfterOutputLosesNothing()
+{
+    QFETCH(Protocol, protocol);
+    ServedPty served(protocol);
+    const QString problem = served.start();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    // More than the socket takes in one go, less than the pty holds unread.
+    const QString command = BuildSignCommand(QStringLiteral("1"), 0, QStringLiteral("99"),
+                                             QString(3000, QLatin1Char('M')));
+
+    auto control = std::make_unique<QtSerialControl>();
+    QCOMPARE(OpenAsConsole(*control), QString());
+    QVERIFY(control->Output(command).ok);
+    control.reset();
+
+    const QByteArray expected = command.toLatin1();
+    const QByteArray received = served.pty.readMaster(expected.size(), 5000);
+    QCOMPARE(received.size(), expected.size());
+    QVERIFY(received == expected);
+}
+
+void TestNetworkSerial::refusedConnectionCannotBeOpened_data()
+{
+    AddProtocolRows();
+}
+
+void TestNetworkSerial::refusedConnectionCannotBeOpened()
+{
+    QFETCH(Protocol, protocol);
+    TempConfigHome home;
+    const quint16 port = ClosedLocalPort();
+    const QString scheme = protocol == Protocol::Rfc2217 ? QStringLiteral("rfc2217") : QStringLiteral("tcp");
+    QVERIFY(home.linkPortToText(LinkedPort, scheme + QStringLiteral("://127.0.0.1:") + QString::number(port)));
+
+    QtSerialControl control;
+    const QString text = OpenAsConsole(control);
+    QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" cannot be opened\r")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("127.0.0.1 port ") + QString::number(port)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("refused")), qPrintable(text));
+    QVERIFY(!control.IsOpen());
+}
+
+void TestNetworkSerial::malformedEntryIsNotAvailable()
+{
+    TempConfigHome home;
+    QVERIFY(home.linkPortToText(LinkedPort, QStringLiteral("tcp://127.0.0.1:0")));
+    QtSerialControl control;
+    const QString text = OpenAsConsole(control);
+    QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" is not available on this system\r")),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("tcp://127.0.0.1:0")), qPrintable(text));
+}
+
+void TestNetworkSerial::serverBusyWithAnotherClientCannotBeOpened_data()
+{
+    AddProtocolRows();
+}
+
+void TestNetworkSerial::serverBusyWithAnotherClientCannotBeOpened()
+{
+    QFETCH(Protocol, protocol);
+    ServedPty served(protocol);
+    const QString problem = served.start();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    QtSerialControl first;
+    QCOMPARE(OpenAsConsole(first), QString());
+    QtSerialControl second;
+    const QString text = OpenAsConsole(second);
+    QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" cannot be opened\r")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("busy with another client")), qPrintable(text));
+    QVERIFY(!second.IsOpen());
+    // The first client keeps its line.
+    QVERIFY(first.Output(QStringLiteral("\rstill mine")).ok);
+    QCOMPARE(served.pty.readMaster(11), QByteArray("\rstill mine"));
+}
+
+void TestNetworkSerial::serverRestartedBetweenSends_data()
+{
+    AddProtocolRows();
+}
+
+void TestNetworkSerial::serverRestartedBetweenSends()
+{
+    QFETCH(Protocol, protocol);
+    ServedPty served(protocol);
+    const QString problem = served.start();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    QtSerialControl control;
+    QStringList reported;
+    control.SetFailureHandler([&reported](const QString &why) { reported << why; });
+    QCOMPARE(OpenAsConsole(control), QString());
+    QVERIFY(control.Output(QStringLiteral("\rone")).ok);
+    QCOMPARE(served.pty.readMaster(4), QByteArray("\rone"));
+
+    // The loss is reported while the console idles, once.
+    served.server->Stop();
+    QTRY_COMPARE(reported.size(), 1);
+    QVERIFY2(reported.first().contains(QStringLiteral("closed the connection")), qPrintable(reported.first()));
+    QVERIFY(!control.IsOpen());
+    // A Send while the server is down reports it.
+    const PortStatus whileDown = control.Output(QStringLiteral("\rlost"));
+    QVERIFY(!whileDown.ok);
+    QVERIFY2(whileDown.description.contains(QStringLiteral("refused")), qPrintable(whileDown.description));
+
+    // The next Send after the server is back connects again and arrives.
+    QVERIFY2(served.server->Start(), qPrintable(served.server->Problem()));
+    const PortStatus again = control.Output(QStringLiteral("\rtwo"));
+    QVERIFY2(again.ok, qPrintable(again.description));
+    QCOMPARE(served.pty.readMaster(4), QByteArray("\rtwo"));
+    QCOMPARE(served.pty.drainMaster(), QByteArray());
+    QCOMPARE(reported.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestNetworkSerial)
+#include "tst_networkserial.moc"
