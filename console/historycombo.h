@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linebreaks.h"
+
 #include <QComboBox>
 #include <QString>
 #include <QStringList>
@@ -46,6 +48,3 @@ Q_SIGNALS:
     // from the list. Emitted once the text reads as the entry.
     void Click();
 };
-
-// `text` with each line break (CR LF, CR or LF) turned into one space.
-[[nodiscard]] QString WithLineBreaksAsSpaces(const QString &text);

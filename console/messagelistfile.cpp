@@ -2,6 +2,7 @@
 
 #include "appinfo.h"
 #include "historycombo.h"
+#include "linebreaks.h"
 #include "messageboxes.h"
 #include "textfiles.h"
 #include "windows1252.h"

@@ -1,0 +1,39 @@
+#pragma once
+
+// The lines of `vantor-sign send -`: standard input, one message per line,
+// taken as each line arrives so that `tail -f log | vantor-sign send -`
+// shows every line at once.
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+#include <optional>
+
+// The message a line of input stands for: the line without its LF or CR LF
+// end, decoded from the locale's encoding (UTF-8 on a usual system). No value
+// for a line that is empty or holds only spaces: the sign would show nothing
+// for it and drop what it showed, so such a line sends nothing.
+[[nodiscard]] std::optional<QString> MessageFromInputLine(const QByteArray &line);
+
+// Reads whole lines from a stream, waiting for each. A last line without its
+// LF still counts; a line is never split, however long.
+class InputLines
+{
+public:
+    explicit InputLines(std::FILE *stream);
+    ~InputLines();
+    InputLines(const InputLines &) = delete;
+    InputLines &operator=(const InputLines &) = delete;
+
+    // The next line with its end, or no value at the end of the input or
+    // when reading failed.
+    [[nodiscard]] std::optional<QByteArray> next();
+    // True when the input ended because reading failed.
+    [[nodiscard]] bool failed() const;
+
+private:
+    std::FILE *const m_stream;
+    char *m_buffer = nullptr;
+    std::size_t m_capacity = 0;
+};
