@@ -28,19 +28,29 @@ QString CommandsText()
 
 QString ExitStatusText()
 {
-    return QStringLiteral(
-               "\nExit status:\n"
-               "  %1  done\n"
-               "  %2  wrong command line, or --port names no port\n"
-               "  %3  board number or brightness refused\n"
-               "  %4  link/unlink: the device or the link does not exist\n"
-               "  %5  the port is not available on this system\n"
-               "  %6  link: the link exists already or cannot be made\n"
-               "  %7  writing to the port, or reading standard input, failed\n"
-               "  %8  the port cannot be opened (in use, or not permitted)\n")
-        .arg(ExitStatus::Ok).arg(ExitStatus::Usage).arg(ExitStatus::DataError)
-        .arg(ExitStatus::NoInput).arg(ExitStatus::Unavailable).arg(ExitStatus::CannotCreate)
-        .arg(ExitStatus::IoError).arg(ExitStatus::TempFail);
+    const QList<QPair<int, const char *>> statuses {
+        {ExitStatus::Ok, "done"},
+        {ExitStatus::Usage, "wrong command line, or --port names no port"},
+        {ExitStatus::DataError, "board number or brightness refused"},
+        {ExitStatus::NoInput, "link/unlink: the device or the link does not exist"},
+        {ExitStatus::Unavailable, "the port is not available on this system"},
+        {ExitStatus::CannotCreate, "link: the link exists already or cannot be made"},
+        {ExitStatus::IoError, "writing to the port, or reading standard input, failed"},
+        {ExitStatus::TempFail, "the port cannot be opened (in use, or not permitted)"},
+    };
+    QString text = QStringLiteral("\nExit status:\n");
+    for (const auto &[status, meaning] : statuses)
+        text += QStringLiteral("  %1  %2\n").arg(status, 2).arg(QLatin1String(meaning));
+    return text;
+}
+
+// The parser's help with its first line, which names the program by the path
+// it was started with, replaced by the usage as the manual page gives it.
+QString HelpText(const QCommandLineParser &parser, const QString &usage)
+{
+    const QString help = parser.helpText();
+    return QStringLiteral("Usage: ") + ProgramName + QLatin1Char(' ') + usage
+        + help.mid(help.indexOf(QLatin1Char('\n'))) + ExitStatusText();
 }
 
 ParsedCommandLine Help(const QString &text)
@@ -62,10 +72,11 @@ ParsedCommandLine Wrong(const QString &error)
 // command; its help option is its own.
 struct CommandParser
 {
-    explicit CommandParser(const QString &syntax, const QString &description)
+    CommandParser(const QString &usage, const QString &description)
+        : usage(usage)
     {
         parser.setApplicationDescription(description);
-        parser.addPositionalArgument(QString(), QString(), syntax);
+        parser.addOption(help);
     }
 
     bool parse(const QString &program, const QStringList &rest)
@@ -74,8 +85,10 @@ struct CommandParser
     }
 
     [[nodiscard]] bool asksForHelp() const { return parser.isSet(help); }
+    [[nodiscard]] ParsedCommandLine helpAnswer() const { return Help(HelpText(parser, usage)); }
 
     QCommandLineParser parser;
+    const QString usage;
     const QCommandLineOption help {{QStringLiteral("h"), QStringLiteral("help")},
                                    QStringLiteral("Show this help.")};
 };
@@ -91,7 +104,8 @@ std::optional<int> LinkablePort(const QString &argument)
 
 ParsedCommandLine ParseSend(const QString &program, const QStringList &rest)
 {
-    CommandParser command(QStringLiteral("send [options] MESSAGE"),
+    CommandParser command(QStringLiteral("send [--port COM<n>] [--board N] [--brightness N] "
+                                         "[--presentation NAME] MESSAGE"),
                           QStringLiteral("Writes the sign command string the console's Send writes for "
                                          "the same values. MESSAGE \"-\" reads standard input and sends "
                                          "one string per line as lines arrive, over one open port, until "
@@ -112,11 +126,13 @@ ParsedCommandLine ParseSend(const QString &program, const QStringList &rest)
                                          .arg(PresentationNames().join(QLatin1Char('|')),
                                               PresentationNames().at(defaults.present)),
                                      QStringLiteral("NAME"));
-    command.parser.addOptions({command.help, port, board, bright, present});
+    command.parser.addOptions({port, board, bright, present});
+    command.parser.addPositionalArgument(QStringLiteral("MESSAGE"),
+                                         QStringLiteral("The text to show, or \"-\" for standard input."));
     if (!command.parse(program, rest))
         return Wrong(command.parser.errorText());
     if (command.asksForHelp())
-        return Help(command.parser.helpText() + ExitStatusText());
+        return command.helpAnswer();
 
     const QStringList positional = command.parser.positionalArguments();
     if (positional.size() != 1)
@@ -148,11 +164,11 @@ ParsedCommandLine ParsePorts(const QString &program, const QStringList &rest)
                                          "whether in use and by which process, and the COM<n> numbers "
                                          "that name it. Then the COM<n> links to other devices."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("The same as JSON, for scripts."));
-    command.parser.addOptions({command.help, json});
+    command.parser.addOption(json);
     if (!command.parse(program, rest))
         return Wrong(command.parser.errorText());
     if (command.asksForHelp())
-        return Help(command.parser.helpText() + ExitStatusText());
+        return command.helpAnswer();
     if (!command.parser.positionalArguments().isEmpty())
         return Wrong(QStringLiteral("ports takes no arguments"));
     ParsedCommandLine parsed;
@@ -169,13 +185,18 @@ ParsedCommandLine ParseLink(const QString &program, const QStringList &rest, boo
                                                   "A device with a stable /dev/serial/by-id name is linked "
                                                   "by that name, so the link survives replugging."));
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replace an existing link."));
-    command.parser.addOption(command.help);
     if (!unlink)
         command.parser.addOption(force);
+    command.parser.addPositionalArgument(QStringLiteral("COM<n>"),
+                                         QStringLiteral("The port, as the console's argument."));
+    if (!unlink) {
+        command.parser.addPositionalArgument(
+            QStringLiteral("DEVICE"), QStringLiteral("The serial device, such as /dev/ttyUSB0."));
+    }
     if (!command.parse(program, rest))
         return Wrong(command.parser.errorText());
     if (command.asksForHelp())
-        return Help(command.parser.helpText() + ExitStatusText());
+        return command.helpAnswer();
 
     const QStringList positional = command.parser.positionalArguments();
     const qsizetype expected = unlink ? 1 : 2;
@@ -221,7 +242,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     }
     const QStringList positional = top.positionalArguments();
     if (top.isSet(help))
-        return Help(top.helpText() + ExitStatusText());
+        return Help(HelpText(top, QStringLiteral("COMMAND [options]")));
     if (positional.isEmpty())
         return Wrong(QStringLiteral("no command given"));
 
