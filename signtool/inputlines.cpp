@@ -1,8 +1,10 @@
 #include "inputlines.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <sys/types.h>
+#include <utility>
 
 std::optional<QString> MessageFromInputLine(const QByteArray &line)
 {
@@ -17,8 +19,9 @@ std::optional<QString> MessageFromInputLine(const QByteArray &line)
     return QString::fromLocal8Bit(text);
 }
 
-InputLines::InputLines(std::FILE *stream)
+InputLines::InputLines(std::FILE *stream, std::function<bool()> stopRequested)
     : m_stream(stream)
+    , m_stopRequested(std::move(stopRequested))
 {
 }
 
@@ -31,13 +34,18 @@ std::optional<QByteArray> InputLines::next()
 {
     // getline() grows the buffer to the whole line, so a long line is one
     // message, not several.
-    const ssize_t length = ::getline(&m_buffer, &m_capacity, m_stream);
-    if (length < 0)
+    if (m_interrupted || (m_stopRequested && m_stopRequested()))
         return std::nullopt;
+    errno = 0;
+    const ssize_t length = ::getline(&m_buffer, &m_capacity, m_stream);
+    if (length < 0) {
+        m_interrupted = errno == EINTR;
+        return std::nullopt;
+    }
     return QByteArray(m_buffer, static_cast<qsizetype>(length));
 }
 
 bool InputLines::failed() const
 {
-    return std::ferror(m_stream) != 0;
+    return !m_interrupted && std::ferror(m_stream) != 0;
 }

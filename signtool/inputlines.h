@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 // The message a line of input stands for: the line without its LF or CR LF
@@ -21,7 +22,9 @@
 class InputLines
 {
 public:
-    explicit InputLines(std::FILE *stream);
+    // `stopRequested`, when given, is asked before each read; a read that a
+    // signal interrupts ends the input too.
+    explicit InputLines(std::FILE *stream, std::function<bool()> stopRequested = {});
     ~InputLines();
     InputLines(const InputLines &) = delete;
     InputLines &operator=(const InputLines &) = delete;
@@ -29,11 +32,14 @@ public:
     // The next line with its end, or no value at the end of the input or
     // when reading failed.
     [[nodiscard]] std::optional<QByteArray> next();
-    // True when the input ended because reading failed.
+    // True when the input ended because reading failed, not because it was
+    // stopped.
     [[nodiscard]] bool failed() const;
 
 private:
     std::FILE *const m_stream;
+    const std::function<bool()> m_stopRequested;
+    bool m_interrupted = false;
     char *m_buffer = nullptr;
     std::size_t m_capacity = 0;
 };

@@ -11,6 +11,7 @@
 #include "portlisting.h"
 #include "qtserialcontrol.h"
 #include "sendcommand.h"
+#include "stopsignals.h"
 #include "streammessageboxes.h"
 
 #include <QCoreApplication>
@@ -37,8 +38,13 @@ int Send(const SendRequest &request)
 {
     StreamMessageBoxes boxes(stderr);
     QtSerialControl port;
-    InputLines input(stdin);
-    return RunSend(request, port, boxes, request.messagesFromInput ? &input : nullptr);
+    if (!request.messagesFromInput)
+        return RunSend(request, port, boxes, nullptr);
+    StopSignals stop;
+    InputLines input(stdin, [] { return StopSignals::Caught() != 0; });
+    const int status = RunSend(request, port, boxes, &input);
+    stop.RaiseCaught();
+    return status;
 }
 
 int Ports(bool json)

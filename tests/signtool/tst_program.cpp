@@ -2,6 +2,7 @@
 #include "exitstatus.h"
 #include "fieldcheck.h"
 #include "messageboxes.h"
+#include "portfailure.h"
 #include "portnaming.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void sendsEachInputLineOverOneOpen();
     void refusesAPortHeldByTheConsole();
     void holdsThePortAgainstTheConsole();
+    void freesThePortWhenStopped();
     void listsALinkedPseudoTerminal();
     void linksAndUnlinks();
 };
@@ -71,6 +73,33 @@ Finished Run(const QStringList &arguments)
     Start(process, arguments);
     process.closeWriteChannel();
     return Wait(process);
+}
+
+// A pseudo-terminal linked as port LinkedPort in a config home of its own.
+struct LinkedPty
+{
+    [[nodiscard]] bool isReady() const { return pty.isValid() && linked; }
+
+    const TempConfigHome config;
+    PtyPair pty;
+    const bool linked = pty.isValid() && config.linkPort(LinkedPort, pty.slavePath());
+};
+
+QString LinkedPortName()
+{
+    return QStringLiteral("COM%1").arg(LinkedPort);
+}
+
+// `send ... -` on the linked port, its standard input left open.
+bool StartReadingInput(QProcess &process, const QStringList &options)
+{
+    Start(process, QStringList {"send", "--port", LinkedPortName()} + options + QStringList {"-"});
+    return process.waitForStarted();
+}
+
+bool Feed(QProcess &process, const QByteArray &input)
+{
+    return process.write(input) == input.size() && process.waitForBytesWritten();
 }
 
 QByteArray Expected(const QString &board, int present, const QString &bright, const QString &message)
@@ -132,7 +161,7 @@ void TestProgram::sendsWhatTheConsoleSends_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("expected");
 
-    const QStringList port {"--port", QStringLiteral("COM%1").arg(LinkedPort)};
+    const QStringList port {"--port", LinkedPortName()};
     QTest::newRow("board 7, brightness 75, center, HELLO")
         << port + QStringList {"--board", "7", "--brightness", "75", "--presentation", "center", "HELLO"}
         << Expected("7", 2, "75", "HELLO");
@@ -156,10 +185,9 @@ void TestProgram::sendsWhatTheConsoleSends()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, expected);
-    const TempConfigHome config;
-    PtyPair pty;
-    QVERIFY(pty.isValid());
-    QVERIFY(config.linkPort(LinkedPort, pty.slavePath()));
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
 
     const Finished run = Run(QStringList {"send"} + arguments);
 
@@ -175,7 +203,7 @@ void TestProgram::refusesWithStatusAndMessage_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("message");  // the start of standard error
 
-    const QString port = QStringLiteral("COM%1").arg(LinkedPort);
+    const QString port = LinkedPortName();
     QTest::newRow("board 100") << QStringList {"--port", port, "--board", "100", "x"} << ExitStatus::DataError
                                << Shown(RejectionMessage(DecimalField::BoardNum));
     QTest::newRow("brightness -1") << QStringList {"--port", port, "--brightness=-1", "x"}
@@ -201,10 +229,9 @@ void TestProgram::refusesWithStatusAndMessage()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QByteArray, message);
-    const TempConfigHome config;
-    PtyPair pty;
-    QVERIFY(pty.isValid());
-    QVERIFY(config.linkPort(LinkedPort, pty.slavePath()));
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
 
     const Finished run = Run(QStringList {"send"} + arguments);
 
@@ -216,24 +243,21 @@ void TestProgram::refusesWithStatusAndMessage()
 
 void TestProgram::sendsEachInputLineOverOneOpen()
 {
-    const TempConfigHome config;
-    PtyPair pty;
-    QVERIFY(pty.isValid());
-    QVERIFY(config.linkPort(LinkedPort, pty.slavePath()));
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
     OpenCounter counter(pty.slavePath());
     QVERIFY(counter.isValid());
 
     QProcess process;
-    Start(process, {"send", "--port", QStringLiteral("COM%1").arg(LinkedPort), "--board", "3", "-"});
-    QVERIFY(process.waitForStarted());
+    QVERIFY(StartReadingInput(process, {"--board", "3"}));
     // Each string must arrive while the input is still open: lines go out as
     // they come, not at the end.
     const QList<QPair<QByteArray, QString>> lines {
         {"first\n", "first"}, {"\n", {}}, {"  second line  \r\n", "  second line  "}, {"   \n", {}},
         {"third", "third"}};
     for (const auto &[line, message] : lines) {
-        process.write(line);
-        QVERIFY(process.waitForBytesWritten());
+        QVERIFY(Feed(process, line));
         if (message.isNull())
             continue;
         if (line.endsWith('\n')) {
@@ -254,15 +278,14 @@ void TestProgram::sendsEachInputLineOverOneOpen()
 
 void TestProgram::refusesAPortHeldByTheConsole()
 {
-    const TempConfigHome config;
-    PtyPair pty;
-    QVERIFY(pty.isValid());
-    QVERIFY(config.linkPort(LinkedPort, pty.slavePath()));
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
     QtSerialControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     QVERIFY(console.Open().ok);
 
-    const Finished run = Run({"send", "--port", QStringLiteral("COM%1").arg(LinkedPort), "x"});
+    const Finished run = Run({"send", "--port", LinkedPortName(), "x"});
 
     QCOMPARE(run.status, ExitStatus::TempFail);
     const QByteArray heading = QStringLiteral("Comm Port \"COM%1\" cannot be opened\n").arg(LinkedPort).toUtf8();
@@ -274,15 +297,12 @@ void TestProgram::refusesAPortHeldByTheConsole()
 
 void TestProgram::holdsThePortAgainstTheConsole()
 {
-    const TempConfigHome config;
-    PtyPair pty;
-    QVERIFY(pty.isValid());
-    QVERIFY(config.linkPort(LinkedPort, pty.slavePath()));
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
     QProcess process;
-    Start(process, {"send", "--port", QStringLiteral("COM%1").arg(LinkedPort), "-"});
-    QVERIFY(process.waitForStarted());
-    process.write("held\n");
-    QVERIFY(process.waitForBytesWritten());
+    QVERIFY(StartReadingInput(process, {}));
+    QVERIFY(Feed(process, "held\n"));
     const QByteArray sent = Expected("0", 0, "99", "held");
     QCOMPARE(pty.readMaster(sent.size(), 5000), sent);
 
@@ -298,13 +318,35 @@ void TestProgram::holdsThePortAgainstTheConsole()
     QVERIFY(console.Open().ok);  // free again once it has finished
 }
 
+void TestProgram::freesThePortWhenStopped()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    QProcess process;
+    QVERIFY(StartReadingInput(process, {}));
+    QVERIFY(Feed(process, "before\n"));
+    const QByteArray sent = Expected("0", 0, "99", "before");
+    QCOMPARE(linked.pty.readMaster(sent.size(), 5000), sent);
+
+    process.terminate();  // SIGTERM while it waits for the next line
+
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);  // ended by the signal, as the shell expects
+    QCOMPARE(process.readAllStandardError(), QByteArray());
+    // Its lock file is gone, not merely stale.
+    QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
+    QtSerialControl console;
+    QVERIFY(console.SetCommPort(LinkedPort).ok);
+    const PortStatus opened = console.Open();
+    QVERIFY2(opened.ok, qPrintable(opened.description));
+}
+
 void TestProgram::listsALinkedPseudoTerminal()
 {
-    const TempConfigHome config;
-    PtyPair pty;
-    QVERIFY(pty.isValid());
-    QVERIFY(config.linkPort(LinkedPort, pty.slavePath()));
-    QVERIFY(config.linkPort(LinkedPort + 1, "/dev/gone-away"));
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+    QVERIFY(linked.config.linkPort(LinkedPort + 1, "/dev/gone-away"));
 
     const Finished text = Run({"ports"});
     QCOMPARE(text.status, ExitStatus::Ok);
@@ -323,9 +365,9 @@ void TestProgram::listsALinkedPseudoTerminal()
     QVERIFY(document.object().value("devices").isArray());
     const QJsonArray links = document.object().value("links").toArray();
     QCOMPARE(links.size(), 2);
-    const QJsonObject linked = links.first().toObject();
-    QCOMPARE(linked.value("port").toInt(), LinkedPort);
-    QCOMPARE(linked.value("device").toString(), QFileInfo(pty.slavePath()).canonicalFilePath());
+    const QJsonObject first = links.first().toObject();
+    QCOMPARE(first.value("port").toInt(), LinkedPort);
+    QCOMPARE(first.value("device").toString(), QFileInfo(pty.slavePath()).canonicalFilePath());
     QVERIFY(links.last().toObject().value("device").isNull());
 }
 
@@ -335,7 +377,7 @@ void TestProgram::linksAndUnlinks()
     PtyPair first;
     PtyPair second;
     QVERIFY(first.isValid() && second.isValid());
-    const QString port = QStringLiteral("COM%1").arg(LinkedPort);
+    const QString port = LinkedPortName();
 
     QCOMPARE(Run({"link", port, first.slavePath()}).status, ExitStatus::Ok);
     const Finished again = Run({"link", port, second.slavePath()});
