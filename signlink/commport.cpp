@@ -45,9 +45,9 @@ void ShowStop(MessageBoxes &boxes, const QString &text)
     boxes.MsgBox(text, MessageIcon::Stop, QString::fromLatin1(AppInfo::Title));
 }
 
-CommPortOutcome Unusable(int port)
+CommPortOutcome Unusable(int port, CommPortFailure failure)
 {
-    return {false, port, QStringLiteral("NONE")};
+    return {false, port, QStringLiteral("NONE"), failure};
 }
 
 } // namespace
@@ -79,7 +79,7 @@ CommPortOutcome OpenCommPort(const QString &argument, SerialControl &port, Messa
     const std::optional<int> number = PortNumberFromArgument(argument);
     if (!number) {
         ShowStop(boxes, UnrecognisedArgumentMessage(argument));
-        return Unusable(0);
+        return Unusable(0, CommPortFailure::UnrecognisedArgument);
     }
 
     PortStatus status = port.SetCommPort(*number);
@@ -87,13 +87,13 @@ CommPortOutcome OpenCommPort(const QString &argument, SerialControl &port, Messa
         status = port.SetSettings(QString::fromLatin1(SignLineSettings));
     if (!status.ok) {
         ShowStop(boxes, NotAvailableMessage(*number, status.description));
-        return Unusable(*number);
+        return Unusable(*number, CommPortFailure::NotAvailable);
     }
 
     status = port.Open();
     if (!status.ok) {
         ShowStop(boxes, CannotOpenMessage(*number, status.description));
-        return Unusable(*number);
+        return Unusable(*number, CommPortFailure::CannotOpen);
     }
     return {true, *number, PortName(*number)};
 }

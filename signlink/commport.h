@@ -11,6 +11,10 @@ class SerialControl;
 // The line settings the sign runs at; nothing else is ever set on the port.
 inline constexpr char SignLineSettings[] = "9600,N,8,1";
 
+// Which step of opening the port failed, for callers that answer each
+// differently (a script's exit status); the window treats them all alike.
+enum class CommPortFailure { None, UnrecognisedArgument, NotAvailable, CannotOpen };
+
 // What opening the sign's port came to. The window appends statusSuffix
 // ("COM7" or "NONE") to its "Using " label and keeps Send disabled for the
 // rest of the run when the port is not open.
@@ -20,6 +24,7 @@ struct CommPortOutcome
     // The port number as read from the argument; 0 when it was not recognised.
     int port = 0;
     QString statusSuffix;
+    CommPortFailure failure = CommPortFailure::None;
 };
 
 // Everything after the program's name, joined with single spaces; empty when

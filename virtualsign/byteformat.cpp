@@ -1,5 +1,13 @@
 #include "byteformat.h"
 
+#include <QStringDecoder>
+
+QString SignLineText(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
 QString HexBytes(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());

@@ -1,6 +1,6 @@
 #include "signdecoder.h"
 
-#include "windows1252.h"
+#include "byteformat.h"
 
 #include <algorithm>
 #include <utility>
@@ -177,7 +177,7 @@ void SignDecoder::finishRecord(QList<DecodedItem> &completed)
         break;
     }
     case 'A':
-        pending.message = FromWindows1252(decoded.argument);
+        pending.message = SignLineText(decoded.argument);
         break;
     default:
         break;

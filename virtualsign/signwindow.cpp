@@ -2,7 +2,6 @@
 
 #include "boardview.h"
 #include "byteformat.h"
-#include "windows1252.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -94,6 +93,6 @@ void SignWindow::log(const DecodedItem &item)
     const QByteArray &bytes = command ? command->bytes : std::get<DecodeError>(item).bytes;
     const QString what = command ? tr("board %1").arg(command->board)
                                  : tr("error: %1").arg(std::get<DecodeError>(item).reason);
-    m_log->appendPlainText(QStringLiteral("%1  %2  \"%3\"").arg(time, what, EscapedText(FromWindows1252(bytes))));
+    m_log->appendPlainText(QStringLiteral("%1  %2  \"%3\"").arg(time, what, EscapedText(SignLineText(bytes))));
     m_log->appendPlainText(QStringLiteral("%1  hex %2").arg(QString(time.size(), u' '), HexBytes(bytes)));
 }

@@ -16,13 +16,11 @@
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              QString::fromLatin1(AppInfo::Title)))
-    , m_damagedWhenRead(m_settings->status() == QSettings::FormatError)
 {
 }
 
 SettingsStore::SettingsStore(const QString &filePath)
     : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
-    , m_damagedWhenRead(m_settings->status() == QSettings::FormatError)
 {
 }
 
@@ -61,10 +59,11 @@ bool SettingsStore::Flush()
         return true;
     }
     const QString probed = ProbeWriteError();
-    // QSettings keeps the first error it met: for a file that was damaged
-    // when read, that is the damage, which the rewrite has just replaced.
-    // Whether the rewrite itself got through, only the probe can tell.
-    if (status == QSettings::FormatError && m_damagedWhenRead && probed.isEmpty()) {
+    // A format error comes from reading a damaged file, which the rewrite
+    // has just replaced; QSettings keeps that first error even when a write
+    // fails afterwards. Whether the rewrite got through, only the probe can
+    // tell.
+    if (status == QSettings::FormatError && probed.isEmpty()) {
         m_writeError.clear();
         return true;
     }

@@ -44,6 +44,4 @@ private:
     // with the file's present size, about what the next Flush() writes.
     qint64 m_savedBytes = 0;
     QString m_writeError;
-    // The file did not parse when it was read.
-    const bool m_damagedWhenRead;
 };

@@ -42,6 +42,8 @@ expected_files="./$doc/changelog.gz
 ./$doc/VantorMsgBoard-Guide.html
 ./usr/bin/VantorMsgBoard
 ./usr/bin/VantorVirtualSign
+./usr/bin/vantor-sign
+./usr/share/bash-completion/completions/vantor-sign
 ./usr/share/applications/$app.desktop
 ./usr/share/applications/example.vantor.VantorVirtualSign.desktop
 ./usr/share/icons/hicolor/128x128/apps/$app.png
@@ -52,12 +54,13 @@ expected_files="./$doc/changelog.gz
 ./usr/share/icons/hicolor/scalable/apps/$app.svg
 ./usr/share/man/man1/VantorMsgBoard.1.gz
 ./usr/share/man/man1/VantorVirtualSign.1.gz
+./usr/share/man/man1/vantor-sign.1.gz
 ./usr/share/metainfo/$app.metainfo.xml"
 listing=$(dpkg-deb -c "$DEB")
 e2e_expect_equal "files in the package" "$(LC_ALL=C sort <<<"$expected_files")" \
     "$(awk '$1 !~ /^d/ {print $6}' <<<"$listing" | LC_ALL=C sort)"
 e2e_expect_equal "entries not owned by root/root" "" "$(awk '$2 != "root/root"' <<<"$listing")"
-for program in VantorMsgBoard VantorVirtualSign; do
+for program in VantorMsgBoard VantorVirtualSign vantor-sign; do
     e2e_expect_equal "mode of $program" "-rwxr-xr-x" \
         "$(awk -v p="./usr/bin/$program" '$6 == p {print $1}' <<<"$listing")"
 done

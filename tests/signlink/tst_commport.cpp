@@ -65,6 +65,7 @@ void TestCommPort::opensThePortTheArgumentNames()
     const CommPortOutcome outcome = OpenCommPort(argument, control, boxes);
 
     QVERIFY(outcome.open);
+    QCOMPARE(outcome.failure, CommPortFailure::None);
     QCOMPARE(outcome.port, port);
     QCOMPARE(outcome.statusSuffix, QStringLiteral("COM%1").arg(port));
     QCOMPARE(control.calls, AllSteps(port));
@@ -98,6 +99,7 @@ void TestCommPort::refusesAnUnrecognisedArgument()
     const CommPortOutcome outcome = OpenCommPort(argument, control, boxes);
 
     QVERIFY(!outcome.open);
+    QCOMPARE(outcome.failure, CommPortFailure::UnrecognisedArgument);
     QCOMPARE(outcome.statusSuffix, QStringLiteral("NONE"));
     QVERIFY2(control.calls.isEmpty(), qPrintable(control.calls.join(u' ')));
     QCOMPARE(boxes.shown.size(), 1);
@@ -113,20 +115,24 @@ void TestCommPort::reportsAFailedStep_data()
     QTest::addColumn<QString>("description");
     QTest::addColumn<QStringList>("calls");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<CommPortFailure>("failure");
 
     const QString noDevice = QStringLiteral("The device /dev/ttyS249 does not exist.");
     QTest::newRow("choosing fails: settings not attempted")
         << "COM0250" << ScriptedSerialControl::Step::Choose << noDevice
         << QStringList {QStringLiteral("SetCommPort(250)")}
-        << "Comm Port \"COM250\" is not available on this system\r" + noDevice;
+        << "Comm Port \"COM250\" is not available on this system\r" + noDevice
+        << CommPortFailure::NotAvailable;
     QTest::newRow("settings fail")
         << "COM2" << ScriptedSerialControl::Step::Settings << "bad settings"
         << AllSteps(2).mid(0, 2)
-        << "Comm Port \"COM2\" is not available on this system\rbad settings";
+        << "Comm Port \"COM2\" is not available on this system\rbad settings"
+        << CommPortFailure::NotAvailable;
     QTest::newRow("opening fails, description of two lines")
         << " com07 " << ScriptedSerialControl::Step::Open << "in use\rclose it"
         << AllSteps(7)
-        << "Comm Port \"COM7\" cannot be opened\rin use\rclose it";
+        << "Comm Port \"COM7\" cannot be opened\rin use\rclose it"
+        << CommPortFailure::CannotOpen;
 }
 
 void TestCommPort::reportsAFailedStep()
@@ -136,6 +142,7 @@ void TestCommPort::reportsAFailedStep()
     QFETCH(QString, description);
     QFETCH(QStringList, calls);
     QFETCH(QString, message);
+    QFETCH(CommPortFailure, failure);
     ScriptedSerialControl control;
     control.failAt = failAt;
     control.failure = description;
@@ -144,6 +151,7 @@ void TestCommPort::reportsAFailedStep()
     const CommPortOutcome outcome = OpenCommPort(argument, control, boxes);
 
     QVERIFY(!outcome.open);
+    QCOMPARE(outcome.failure, failure);
     QCOMPARE(outcome.statusSuffix, QStringLiteral("NONE"));
     QCOMPARE(control.calls, calls);
     QCOMPARE(boxes.shown.size(), 1);

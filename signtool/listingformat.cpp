@@ -1,0 +1,134 @@
+#include "listingformat.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+QJsonValue OptionalText(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+QString HexId(quint16 id)
+{
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
+
+QJsonValue OptionalId(const std::optional<quint16> &id)
+{
+    return id ? QJsonValue(HexId(*id)) : QJsonValue(QJsonValue::Null);
+}
+
+void AddHolder(QJsonObject &object, const QString &holder)
+{
+    const std::optional<qint64> pid = HolderPid(holder);
+    object.insert(QStringLiteral("inUse"), !holder.isEmpty());
+    object.insert(QStringLiteral("holderPid"), pid ? QJsonValue(*pid) : QJsonValue(QJsonValue::Null));
+    object.insert(QStringLiteral("holder"), OptionalText(holder));
+}
+
+QJsonArray Numbers(const QList<int> &numbers)
+{
+    QJsonArray array;
+    for (const int number : numbers)
+        array.append(number);
+    return array;
+}
+
+QString PortNames(const QList<int> &ports)
+{
+    QStringList names;
+    for (const int port : ports)
+        names.append(QStringLiteral("COM") + QString::number(port));
+    return names.isEmpty() ? QStringLiteral("no COM number") : names.join(QStringLiteral(", "));
+}
+
+QString InUse(const QString &holder)
+{
+    return holder.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes, ") + holder;
+}
+
+// "  label: value", left out when there is no value.
+void AddLine(QString &text, const char *label, const QString &value)
+{
+    if (!value.isEmpty())
+        text += QStringLiteral("  %1 %2\n").arg(QLatin1String(label), -14).arg(value);
+}
+
+} // namespace
+
+std::optional<qint64> HolderPid(const QString &holder)
+{
+    static const QRegularExpression form(QStringLiteral("^process (\\d+)\\b"));
+    const QRegularExpressionMatch match = form.match(holder);
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 pid = match.captured(1).toLongLong(&ok);
+    return ok ? std::optional<qint64>(pid) : std::nullopt;
+}
+
+QJsonDocument ListingJson(const PortListing &listing)
+{
+    QJsonArray devices;
+    for (const ListedDevice &listed : listing.devices) {
+        const SerialDevice &device = listed.device;
+        QJsonObject object {
+            {QStringLiteral("device"), device.path},
+            {QStringLiteral("stableNames"), QJsonArray::fromStringList(listed.stableNames)},
+            {QStringLiteral("description"), OptionalText(device.description)},
+            {QStringLiteral("manufacturer"), OptionalText(device.manufacturer)},
+            {QStringLiteral("serialNumber"), OptionalText(device.serialNumber)},
+            {QStringLiteral("vendorId"), OptionalId(device.vendorId)},
+            {QStringLiteral("productId"), OptionalId(device.productId)},
+            {QStringLiteral("ports"), Numbers(listed.ports)},
+        };
+        AddHolder(object, listed.holder);
+        devices.append(object);
+    }
+    QJsonArray links;
+    for (const ListedLink &listed : listing.otherLinks) {
+        QJsonObject object {
+            {QStringLiteral("port"), listed.link.port},
+            {QStringLiteral("link"), listed.link.linkPath},
+            {QStringLiteral("target"), listed.link.target},
+            {QStringLiteral("device"), OptionalText(listed.link.resolved)},
+        };
+        AddHolder(object, listed.holder);
+        links.append(object);
+    }
+    return QJsonDocument(QJsonObject {{QStringLiteral("devices"), devices}, {QStringLiteral("links"), links}});
+}
+
+QString ListingText(const PortListing &listing)
+{
+    QString text;
+    if (listing.devices.isEmpty())
+        text += QStringLiteral("No serial devices found.\n");
+    for (const ListedDevice &listed : listing.devices) {
+        const SerialDevice &device = listed.device;
+        text += QStringLiteral("%1  %2\n").arg(device.path, PortNames(listed.ports));
+        for (const QString &name : listed.stableNames)
+            AddLine(text, "stable name:", name);
+        AddLine(text, "description:", device.description);
+        AddLine(text, "manufacturer:", device.manufacturer);
+        AddLine(text, "serial number:", device.serialNumber);
+        if (device.vendorId || device.productId) {
+            AddLine(text, "vendor:product",
+                    (device.vendorId ? HexId(*device.vendorId) : QStringLiteral("?")) + QLatin1Char(':')
+                        + (device.productId ? HexId(*device.productId) : QStringLiteral("?")));
+        }
+        AddLine(text, "in use:", InUse(listed.holder));
+    }
+    if (!listing.otherLinks.isEmpty())
+        text += QStringLiteral("\nCOM numbers linked to other devices:\n");
+    for (const ListedLink &listed : listing.otherLinks) {
+        const PortLinkEntry &link = listed.link;
+        text += QStringLiteral("COM%1  %2 -> %3").arg(QString::number(link.port), link.linkPath, link.target);
+        text += link.resolved.isEmpty() ? QStringLiteral("  (leads nowhere)\n")
+                                        : QStringLiteral("  (in use: %1)\n").arg(InUse(listed.holder));
+    }
+    return text;
+}

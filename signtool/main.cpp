@@ -1,0 +1,87 @@
+// vantor-sign: sends to the sign from scripts and finds its serial port.
+// See commandline.h for the commands and exitstatus.h for what it returns.
+// A QCoreApplication only: it starts in a few milliseconds and needs no
+// display.
+
+#include "commandline.h"
+#include "exitstatus.h"
+#include "inputlines.h"
+#include "listingformat.h"
+#include "portlinks.h"
+#include "portlisting.h"
+#include "qtserialcontrol.h"
+#include "sendcommand.h"
+#include "stopsignals.h"
+#include "streammessageboxes.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+void Print(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+int Report(const ToolOutcome &outcome)
+{
+    Print(outcome.status == ExitStatus::Ok ? stdout : stderr, DisplayText(outcome.message) + QLatin1Char('\n'));
+    return outcome.status;
+}
+
+int Send(const SendRequest &request)
+{
+    StreamMessageBoxes boxes(stderr);
+    QtSerialControl port;
+    if (!request.messagesFromInput)
+        return RunSend(request, port, boxes, nullptr);
+    StopSignals stop;
+    InputLines input(stdin, [] { return StopSignals::Caught() != 0; });
+    const int status = RunSend(request, port, boxes, &input);
+    stop.RaiseCaught();
+    return status;
+}
+
+int Ports(bool json)
+{
+    const PortListing listing = ListPorts();
+    Print(stdout, json ? QString::fromUtf8(ListingJson(listing).toJson()) : ListingText(listing));
+    return ExitStatus::Ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // A write to a closed pipe is reported as a failed write, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+    QCoreApplication app(argc, argv);
+
+    const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
+    if (!parsed.error.isEmpty()) {
+        Print(stderr, QStringLiteral("vantor-sign: %1\nTry \"vantor-sign --help\".\n").arg(parsed.error));
+        return ExitStatus::Usage;
+    }
+    switch (parsed.command) {
+    case ToolCommand::Help:
+        Print(stdout, parsed.helpText);
+        return ExitStatus::Ok;
+    case ToolCommand::Version:
+        Print(stdout, VersionText() + QLatin1Char('\n'));
+        return ExitStatus::Ok;
+    case ToolCommand::Send:
+        return Send(parsed.send);
+    case ToolCommand::Ports:
+        return Ports(parsed.json);
+    case ToolCommand::Link:
+        return Report(LinkPort(parsed.link, QString::fromLatin1(StableNamesFolder)));
+    case ToolCommand::Unlink:
+        return Report(UnlinkPort(parsed.link.port));
+    }
+    return ExitStatus::Usage;
+}

@@ -1,0 +1,133 @@
+#include "portlisting.h"
+
+#include "portfailure.h"
+#include "portnaming.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+namespace {
+
+// The device a path leads to, links followed; empty when it leads nowhere.
+QString Resolved(const QString &path)
+{
+    return QFileInfo(path).canonicalFilePath();
+}
+
+std::optional<int> BuiltInPort(const QString &devicePath)
+{
+    static const QRegularExpression builtIn(QStringLiteral("^/dev/ttyS(\\d{1,5})$"));
+    const QRegularExpressionMatch match = builtIn.match(devicePath);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int port = match.captured(1).toInt() + 1;
+    return port <= 32767 ? std::optional<int>(port) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<int> PortFromLinkName(const QString &fileName)
+{
+    static const QRegularExpression form(QStringLiteral("^com([1-9]\\d{0,4})$"));
+    const QRegularExpressionMatch match = form.match(fileName);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int port = match.captured(1).toInt();
+    return port <= 32767 ? std::optional<int>(port) : std::nullopt;
+}
+
+QList<int> PortsNaming(const QString &devicePath, const QList<PortLinkEntry> &links)
+{
+    QList<int> ports;
+    for (const PortLinkEntry &link : links) {
+        if (!link.resolved.isEmpty() && link.resolved == devicePath)
+            ports.append(link.port);
+    }
+    // A link of the same number wins over the built-in rule, wherever it leads.
+    if (const std::optional<int> builtIn = BuiltInPort(devicePath)) {
+        const bool linked = std::any_of(links.begin(), links.end(),
+                                        [&](const PortLinkEntry &link) { return link.port == *builtIn; });
+        if (!linked)
+            ports.append(*builtIn);
+    }
+    std::sort(ports.begin(), ports.end());
+    return ports;
+}
+
+PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLinkEntry> &links,
+                         const StableNames &stableNames, const HolderLookup &holderOf)
+{
+    PortListing listing;
+    QStringList listedPaths;
+    for (const SerialDevice &device : devices) {
+        listedPaths.append(device.path);
+        listing.devices.append({device, stableNames.value(device.path), holderOf(device.path),
+                                PortsNaming(device.path, links)});
+    }
+    for (const PortLinkEntry &link : links) {
+        if (link.resolved.isEmpty() || !listedPaths.contains(link.resolved))
+            listing.otherLinks.append({link, link.resolved.isEmpty() ? QString() : holderOf(link.resolved)});
+    }
+    return listing;
+}
+
+QList<SerialDevice> AvailableSerialDevices()
+{
+    QList<SerialDevice> devices;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        SerialDevice device;
+        const QString resolved = Resolved(info.systemLocation());
+        device.path = resolved.isEmpty() ? info.systemLocation() : resolved;
+        device.description = info.description();
+        device.manufacturer = info.manufacturer();
+        device.serialNumber = info.serialNumber();
+        if (info.hasVendorIdentifier())
+            device.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            device.productId = info.productIdentifier();
+        devices.append(device);
+    }
+    std::sort(devices.begin(), devices.end(),
+              [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
+    return devices;
+}
+
+QList<PortLinkEntry> ScanPortLinks(const QString &folder)
+{
+    QList<PortLinkEntry> links;
+    const QDir dir(folder);
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        const std::optional<int> port = PortFromLinkName(entry.fileName());
+        if (!port)
+            continue;
+        const QString target = entry.isSymLink() ? entry.symLinkTarget() : entry.absoluteFilePath();
+        links.append({*port, entry.absoluteFilePath(), target, Resolved(entry.absoluteFilePath())});
+    }
+    std::sort(links.begin(), links.end(),
+              [](const PortLinkEntry &a, const PortLinkEntry &b) { return a.port < b.port; });
+    return links;
+}
+
+StableNames ScanStableNames(const QString &byIdFolder)
+{
+    StableNames names;
+    const QDir dir(byIdFolder);
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                                                    QDir::Name)) {
+        const QString device = Resolved(entry.absoluteFilePath());
+        if (!device.isEmpty())
+            names[device].append(entry.absoluteFilePath());
+    }
+    return names;
+}
+
+PortListing ListPorts()
+{
+    return ShapeListing(AvailableSerialDevices(), ScanPortLinks(PortLinksFolder()),
+                        ScanStableNames(QString::fromLatin1(StableNamesFolder)), LockHolder);
+}

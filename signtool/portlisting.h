@@ -1,0 +1,82 @@
+#pragma once
+
+// What `vantor-sign ports` finds out: the serial devices on this system, the
+// COM<n> numbers that name each today, and the COM<n> links to anything else
+// (a pseudo-terminal, a device that is gone).
+//
+// Gathering reads the system; shaping the findings into a listing is a pure
+// function, so that the rules (which numbers name a device, what counts as
+// another link) are tested without hardware.
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// One device as the serial library describes it.
+struct SerialDevice
+{
+    QString path;  // /dev/ttyUSB0
+    QString description;
+    QString manufacturer;
+    QString serialNumber;
+    std::optional<quint16> vendorId;
+    std::optional<quint16> productId;
+};
+
+// One ports/com<n> entry.
+struct PortLinkEntry
+{
+    int port = 0;
+    QString linkPath;
+    QString target;    // where the entry points, made absolute
+    QString resolved;  // the device it leads to, links followed; empty when it leads nowhere
+};
+
+struct ListedDevice
+{
+    SerialDevice device;
+    QStringList stableNames;  // /dev/serial/by-id names of the device
+    QString holder;           // who holds it, as LockHolder() words it; empty when free
+    QList<int> ports;         // the COM<n> numbers that name it, ascending
+};
+
+struct ListedLink
+{
+    PortLinkEntry link;
+    QString holder;
+};
+
+struct PortListing
+{
+    QList<ListedDevice> devices;
+    QList<ListedLink> otherLinks;  // links that lead to none of the devices
+};
+
+// Device path (links resolved) -> the by-id names that lead to it.
+using StableNames = QHash<QString, QStringList>;
+using HolderLookup = std::function<QString(const QString &devicePath)>;
+
+// The COM<n> numbers that name `devicePath` (links resolved): the links that
+// lead to it, and COM<k+1> for /dev/ttyS<k> when no com<k+1> link exists.
+[[nodiscard]] QList<int> PortsNaming(const QString &devicePath, const QList<PortLinkEntry> &links);
+
+// The port number of a ports/com<n> entry name ("com3" -> 3), as the console
+// writes them: plain decimal from 1. No value for any other name.
+[[nodiscard]] std::optional<int> PortFromLinkName(const QString &fileName);
+
+// Puts the findings together.
+[[nodiscard]] PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLinkEntry> &links,
+                                       const StableNames &stableNames, const HolderLookup &holderOf);
+
+// The system's side.
+[[nodiscard]] QList<SerialDevice> AvailableSerialDevices();
+[[nodiscard]] QList<PortLinkEntry> ScanPortLinks(const QString &folder);
+[[nodiscard]] StableNames ScanStableNames(const QString &byIdFolder);
+[[nodiscard]] PortListing ListPorts();
+
+// Where the system keeps the stable names of serial devices.
+inline constexpr char StableNamesFolder[] = "/dev/serial/by-id";

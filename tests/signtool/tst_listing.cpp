@@ -1,0 +1,240 @@
+#include "commandline.h"
+#include "exitstatus.h"
+#include "listingformat.h"
+#include "portlinks.h"
+#include "portlisting.h"
+#include "portnaming.h"
+#include "ptypair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What `ports` makes of the findings, and the link rules of `link`/`unlink`,
+// on files made for the test.
+class TestListing : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void namesPortsOfADevice_data();
+    void namesPortsOfADevice();
+    void readsLinkNames_data();
+    void readsLinkNames();
+    void shapesDevicesAndOtherLinks();
+    void writesTheListingAsJson();
+    void readsTheHolderPid_data();
+    void readsTheHolderPid();
+    void linksTheStableName();
+    void linkRefusesAndReplaces();
+    void unlinkRemovesOnlyLinks();
+};
+
+namespace {
+
+PortLinkEntry Link(int port, const QString &resolved)
+{
+    return {port, QStringLiteral("/cfg/ports/com%1").arg(port), resolved, resolved};
+}
+
+} // namespace
+
+void TestListing::namesPortsOfADevice_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QList<PortLinkEntry>>("links");
+    QTest::addColumn<QList<int>>("ports");
+
+    QTest::newRow("first built-in port") << "/dev/ttyS0" << QList<PortLinkEntry> {} << QList<int> {1};
+    QTest::newRow("tenth built-in port") << "/dev/ttyS9" << QList<PortLinkEntry> {} << QList<int> {10};
+    QTest::newRow("a link of the same number wins over ttyS")
+        << "/dev/ttyS2" << QList<PortLinkEntry> {Link(3, "/dev/ttyUSB0")} << QList<int> {};
+    QTest::newRow("built-in port also linked elsewhere")
+        << "/dev/ttyS2" << QList<PortLinkEntry> {Link(5, "/dev/ttyS2")} << QList<int> {3, 5};
+    QTest::newRow("USB adapter named twice, in order")
+        << "/dev/ttyUSB0"
+        << QList<PortLinkEntry> {Link(9, "/dev/ttyUSB0"), Link(2, "/dev/ttyUSB0"), Link(4, "/dev/ttyUSB1")}
+        << QList<int> {2, 9};
+    QTest::newRow("USB adapter not linked") << "/dev/ttyUSB0" << QList<PortLinkEntry> {} << QList<int> {};
+    QTest::newRow("broken link names nothing")
+        << "/dev/ttyUSB0" << QList<PortLinkEntry> {Link(2, QString())} << QList<int> {};
+    QTest::newRow("ttyS past 16 bits") << "/dev/ttyS32767" << QList<PortLinkEntry> {} << QList<int> {};
+    QTest::newRow("ttyS with letters") << "/dev/ttyS1a" << QList<PortLinkEntry> {} << QList<int> {};
+}
+
+void TestListing::namesPortsOfADevice()
+{
+    QFETCH(QString, device);
+    QFETCH(QList<PortLinkEntry>, links);
+    QFETCH(QList<int>, ports);
+
+    QCOMPARE(PortsNaming(device, links), ports);
+}
+
+void TestListing::readsLinkNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("port");  // 0: not a port link
+
+    QTest::newRow("com1") << "com1" << 1;
+    QTest::newRow("com32767") << "com32767" << 32767;
+    QTest::newRow("com32768") << "com32768" << 0;
+    QTest::newRow("com0") << "com0" << 0;
+    QTest::newRow("leading zero") << "com03" << 0;
+    QTest::newRow("upper case") << "COM3" << 0;
+    QTest::newRow("temporary name") << "com3.new-42" << 0;
+    QTest::newRow("com") << "com" << 0;
+}
+
+void TestListing::readsLinkNames()
+{
+    QFETCH(QString, name);
+    QFETCH(int, port);
+
+    QCOMPARE(PortFromLinkName(name).value_or(0), port);
+}
+
+void TestListing::shapesDevicesAndOtherLinks()
+{
+    const QList<SerialDevice> devices {{"/dev/ttyS0", {}, {}, {}, {}, {}},
+                                       {"/dev/ttyUSB0", "FT232R", "FTDI", "A1", 0x0403, 0x6001}};
+    const QList<PortLinkEntry> links {Link(1, "/dev/pts/4"), Link(3, "/dev/ttyUSB0"), Link(6, QString())};
+    const StableNames stable {{"/dev/ttyUSB0", {"/dev/serial/by-id/usb-FTDI-A1"}}};
+    const auto holder = [](const QString &device) {
+        return device == QLatin1String("/dev/pts/4") ? QStringLiteral("process 77, sign") : QString();
+    };
+
+    const PortListing listing = ShapeListing(devices, links, stable, holder);
+
+    QCOMPARE(listing.devices.size(), 2);
+    QCOMPARE(listing.devices.at(0).ports, QList<int> {});  // com1 leads elsewhere
+    QCOMPARE(listing.devices.at(1).ports, QList<int> {3});
+    QCOMPARE(listing.devices.at(1).stableNames, QStringList {"/dev/serial/by-id/usb-FTDI-A1"});
+    QCOMPARE(listing.otherLinks.size(), 2);
+    QCOMPARE(listing.otherLinks.at(0).link.port, 1);
+    QCOMPARE(listing.otherLinks.at(0).holder, QStringLiteral("process 77, sign"));
+    QCOMPARE(listing.otherLinks.at(1).link.port, 6);
+    QVERIFY(listing.otherLinks.at(1).holder.isEmpty());
+
+    const QString text = ListingText(listing);
+    QVERIFY2(text.contains("/dev/ttyUSB0  COM3\n"), qPrintable(text));
+    QVERIFY2(text.contains("0403:6001"), qPrintable(text));
+    QVERIFY2(text.contains("COM1  /cfg/ports/com1 -> /dev/pts/4  (in use: yes, process 77, sign)"),
+             qPrintable(text));
+    QVERIFY2(text.contains("(leads nowhere)"), qPrintable(text));
+}
+
+void TestListing::writesTheListingAsJson()
+{
+    const PortListing listing {
+        {{{"/dev/ttyUSB0", "FT232R", "", "A1", 0x0403, std::nullopt}, {"/dev/serial/by-id/x"},
+          "process 12, VantorMsgBoard", {2, 5}}},
+        {{Link(7, "/dev/pts/3"), {}}},
+    };
+
+    // Through text and back, as a script would read it.
+    const QJsonObject root = QJsonDocument::fromJson(ListingJson(listing).toJson()).object();
+
+    const QJsonArray devices = root.value("devices").toArray();
+    QCOMPARE(devices.size(), 1);
+    const QJsonObject device = devices.first().toObject();
+    QCOMPARE(device.value("device").toString(), QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(device.value("stableNames").toArray(), QJsonArray {"/dev/serial/by-id/x"});
+    QVERIFY(device.value("manufacturer").isNull());
+    QCOMPARE(device.value("vendorId").toString(), QStringLiteral("0403"));
+    QVERIFY(device.value("productId").isNull());
+    QCOMPARE(device.value("inUse").toBool(), true);
+    QCOMPARE(device.value("holderPid").toInteger(), 12);
+    QCOMPARE(device.value("ports").toArray(), (QJsonArray {2, 5}));
+
+    const QJsonArray links = root.value("links").toArray();
+    QCOMPARE(links.size(), 1);
+    const QJsonObject link = links.first().toObject();
+    QCOMPARE(link.value("port").toInt(), 7);
+    QCOMPARE(link.value("device").toString(), QStringLiteral("/dev/pts/3"));
+    QCOMPARE(link.value("inUse").toBool(), false);
+    QVERIFY(link.value("holderPid").isNull());
+}
+
+void TestListing::readsTheHolderPid_data()
+{
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<qint64>("pid");  // 0: none
+
+    QTest::newRow("with name") << "process 1234, VantorMsgBoard" << qint64(1234);
+    QTest::newRow("without name") << "process 7" << qint64(7);
+    QTest::newRow("empty") << "" << qint64(0);
+    QTest::newRow("no number") << "process x" << qint64(0);
+    QTest::newRow("digits run on") << "process 12x" << qint64(0);
+}
+
+void TestListing::readsTheHolderPid()
+{
+    QFETCH(QString, holder);
+    QFETCH(qint64, pid);
+
+    QCOMPARE(HolderPid(holder).value_or(0), pid);
+}
+
+void TestListing::linksTheStableName()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QTemporaryDir byId;
+    const QString stable = byId.filePath("usb-Maker_Adapter_A1-if00-port0");
+    QVERIFY(QFile::link(pty.slavePath(), stable));
+
+    QCOMPARE(NameToLink(pty.slavePath(), byId.path()), stable);
+    QCOMPARE(NameToLink(stable, byId.path()), stable);
+    QCOMPARE(NameToLink("/dev/null", byId.path()), QStringLiteral("/dev/null"));
+    QVERIFY(NameToLink(byId.filePath("gone"), byId.path()).isEmpty());
+}
+
+void TestListing::linkRefusesAndReplaces()
+{
+    const TempConfigHome config;
+    PtyPair first;
+    PtyPair second;
+    QVERIFY(first.isValid() && second.isValid());
+    QTemporaryDir noStableNames;
+    const QString link = PortLinkPath(4);
+
+    const ToolOutcome made = LinkPort({4, first.slavePath(), false}, noStableNames.path());
+    QCOMPARE(made.status, ExitStatus::Ok);
+    QCOMPARE(QFileInfo(link).symLinkTarget(), first.slavePath());
+
+    const ToolOutcome refused = LinkPort({4, second.slavePath(), false}, noStableNames.path());
+    QCOMPARE(refused.status, ExitStatus::CannotCreate);
+    QVERIFY2(refused.message.contains("--force"), qPrintable(refused.message));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), first.slavePath());
+
+    const ToolOutcome replaced = LinkPort({4, second.slavePath(), true}, noStableNames.path());
+    QCOMPARE(replaced.status, ExitStatus::Ok);
+    QCOMPARE(QFileInfo(link).symLinkTarget(), second.slavePath());
+    QCOMPARE(QDir(PortLinksFolder()).entryList(QDir::System | QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList {"com4"});
+
+    const ToolOutcome missing = LinkPort({5, "/dev/no-such-device", true}, noStableNames.path());
+    QCOMPARE(missing.status, ExitStatus::NoInput);
+    QVERIFY(!QFileInfo(PortLinkPath(5)).isSymLink());
+}
+
+void TestListing::unlinkRemovesOnlyLinks()
+{
+    const TempConfigHome config;
+    QVERIFY(config.linkPort(2, "/dev/gone-away"));
+    QVERIFY(QDir().mkpath(PortLinkPath(3)));
+
+    QCOMPARE(UnlinkPort(2).status, ExitStatus::Ok);
+    QVERIFY(!QFileInfo(PortLinkPath(2)).isSymLink());
+    QCOMPARE(UnlinkPort(2).status, ExitStatus::NoInput);
+    QCOMPARE(UnlinkPort(3).status, ExitStatus::CannotCreate);
+    QVERIFY(QFileInfo(PortLinkPath(3)).isDir());
+}
+
+QTEST_GUILESS_MAIN(TestListing)
+#include "tst_listing.moc"

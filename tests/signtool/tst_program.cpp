@@ -1,0 +1,400 @@
+#include "commport.h"
+#include "exitstatus.h"
+#include "fieldcheck.h"
+#include "messageboxes.h"
+#include "portfailure.h"
+#include "portnaming.h"
+#include "ptypair.h"
+#include "qtserialcontrol.h"
+#include "signcommand.h"
+#include "windows1252.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSerialPort>
+#include <QTest>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+// vantor-sign as a script runs it, against a pseudo-terminal linked as a
+// port in a private config home: the bytes on the line, the exit statuses,
+// the messages, and the lock it shares with the console.
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sendsWhatTheConsoleSends_data();
+    void sendsWhatTheConsoleSends();
+    void refusesWithStatusAndMessage_data();
+    void refusesWithStatusAndMessage();
+    void sendsEachInputLineOverOneOpen();
+    void refusesAPortHeldByTheConsole();
+    void holdsThePortAgainstTheConsole();
+    void freesThePortWhenStopped();
+    void listsALinkedPseudoTerminal();
+    void linksAndUnlinks();
+};
+
+namespace {
+
+constexpr int LinkedPort = 7;
+
+struct Finished
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+void Start(QProcess &process, const QStringList &arguments)
+{
+    process.setProgram(QStringLiteral(VANTOR_SIGN_EXECUTABLE));
+    process.setArguments(arguments);
+    process.start();
+}
+
+Finished Wait(QProcess &process)
+{
+    if (!process.waitForFinished(10000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+Finished Run(const QStringList &arguments)
+{
+    QProcess process;
+    Start(process, arguments);
+    process.closeWriteChannel();
+    return Wait(process);
+}
+
+// A pseudo-terminal linked as port LinkedPort in a config home of its own.
+struct LinkedPty
+{
+    [[nodiscard]] bool isReady() const { return pty.isValid() && linked; }
+
+    const TempConfigHome config;
+    PtyPair pty;
+    const bool linked = pty.isValid() && config.linkPort(LinkedPort, pty.slavePath());
+};
+
+QString LinkedPortName()
+{
+    return QStringLiteral("COM%1").arg(LinkedPort);
+}
+
+// `send ... -` on the linked port, its standard input left open.
+bool StartReadingInput(QProcess &process, const QStringList &options)
+{
+    Start(process, QStringList {"send", "--port", LinkedPortName()} + options + QStringList {"-"});
+    return process.waitForStarted();
+}
+
+bool Feed(QProcess &process, const QByteArray &input)
+{
+    return process.write(input) == input.size() && process.waitForBytesWritten();
+}
+
+QByteArray Expected(const QString &board, int present, const QString &bright, const QString &message)
+{
+    return ToWindows1252(BuildSignCommand(board, static_cast<std::int16_t>(present), bright, message));
+}
+
+QByteArray Shown(const QString &message)
+{
+    return DisplayText(message).toUtf8() + '\n';
+}
+
+// Counts the opens of a file from the moment it is made.
+class OpenCounter
+{
+public:
+    explicit OpenCounter(const QString &path)
+        : m_fd(::inotify_init1(IN_NONBLOCK))
+    {
+        if (m_fd >= 0)
+            m_watch = ::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenCounter()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OpenCounter(const OpenCounter &) = delete;
+    OpenCounter &operator=(const OpenCounter &) = delete;
+
+    [[nodiscard]] bool isValid() const { return m_watch >= 0; }
+
+    int opens()
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+            if (got <= 0)
+                return m_opens;
+            for (ssize_t at = 0; at < got;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                if (event->mask & IN_OPEN)
+                    ++m_opens;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+private:
+    int m_fd = -1;
+    int m_watch = -1;
+    int m_opens = 0;
+};
+
+} // namespace
+
+void TestProgram::sendsWhatTheConsoleSends_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QStringList port {"--port", LinkedPortName()};
+    QTest::newRow("board 7, brightness 75, center, HELLO")
+        << port + QStringList {"--board", "7", "--brightness", "75", "--presentation", "center", "HELLO"}
+        << Expected("7", 2, "75", "HELLO");
+    QTest::newRow("board 07, brightness 5, fast crawl, spaced message")
+        << port + QStringList {"--board", "07", "--brightness", "5", "--presentation", "fast", " OPEN NOW "}
+        << Expected("07", 5, "5", " OPEN NOW ");
+    QTest::newRow("restore defaults") << port + QStringList {"x"} << Expected("0", 0, "99", "x");
+    QTest::newRow("fields trimmed as the console accepts them")
+        << port + QStringList {"--board", " 12 ", "--brightness", "", "--presentation", "Slow", ""}
+        << Expected("12", 3, "99", "");
+    QTest::newRow("port written as the console's argument")
+        << QStringList {"--port", QStringLiteral(" com 00%1 ").arg(LinkedPort), "--presentation", "4", "y"}
+        << Expected("0", 4, "99", "y");
+    QTest::newRow("line breaks in the message become spaces")
+        << port + QStringList {"A\r\nB\nC\rD"} << Expected("0", 0, "99", "A B C D");
+    QTest::newRow("Windows-1252 letters, and ? for what it lacks")
+        << port + QStringList {"Caf\u00e9 \u20ac5 \u2192 \u0153"} << Expected("0", 0, "99", "Caf\u00e9 \u20ac5 ? \u0153");
+}
+
+void TestProgram::sendsWhatTheConsoleSends()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, expected);
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+
+    const Finished run = Run(QStringList {"send"} + arguments);
+
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, ExitStatus::Ok);
+    QCOMPARE(pty.readMaster(expected.size()), expected);
+    QCOMPARE(pty.drainMaster(), QByteArray());
+}
+
+void TestProgram::refusesWithStatusAndMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("message");  // the start of standard error
+
+    const QString port = LinkedPortName();
+    QTest::newRow("board 100") << QStringList {"--port", port, "--board", "100", "x"} << ExitStatus::DataError
+                               << Shown(RejectionMessage(DecimalField::BoardNum));
+    QTest::newRow("brightness -1") << QStringList {"--port", port, "--brightness=-1", "x"}
+                                   << ExitStatus::DataError << Shown(RejectionMessage(DecimalField::Bright));
+    QTest::newRow("both, board first")
+        << QStringList {"--port", port, "--board", "1x", "--brightness", "5 5", "x"} << ExitStatus::DataError
+        << Shown(RejectionMessage(DecimalField::BoardNum)) + Shown(RejectionMessage(DecimalField::Bright));
+    QTest::newRow("port argument not recognised, quoted as given")
+        << QStringList {"--port", " lpt1 ", "x"} << ExitStatus::Usage
+        << Shown("The command line argument \" lpt1 \"is not recognized\rPlease specify argument as \"COM#\" "
+                 "alone, where # is replaced by\rthe COM port number to use.");
+    QTest::newRow("port that names no device")
+        << QStringList {"--port", "COM0250", "x"} << ExitStatus::Unavailable
+        << QByteArray("Comm Port \"COM250\" is not available on this system\n");
+    QTest::newRow("port 0") << QStringList {"--port", "COM0", "x"} << ExitStatus::Unavailable
+                            << QByteArray("Comm Port \"COM0\" is not available on this system\n");
+    QTest::newRow("unknown option") << QStringList {"--colour", "red", "x"} << ExitStatus::Usage
+                                    << QByteArray("vantor-sign: Unknown option 'colour'.\n");
+}
+
+void TestProgram::refusesWithStatusAndMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, message);
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+
+    const Finished run = Run(QStringList {"send"} + arguments);
+
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.err.startsWith(message), run.err.constData());
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(pty.drainMaster(), QByteArray());
+}
+
+void TestProgram::sendsEachInputLineOverOneOpen()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+    OpenCounter counter(pty.slavePath());
+    QVERIFY(counter.isValid());
+
+    QProcess process;
+    QVERIFY(StartReadingInput(process, {"--board", "3"}));
+    // Each string must arrive while the input is still open: lines go out as
+    // they come, not at the end.
+    const QList<QPair<QByteArray, QString>> lines {
+        {"first\n", "first"}, {"\n", {}}, {"  second line  \r\n", "  second line  "}, {"   \n", {}},
+        {"third", "third"}};
+    for (const auto &[line, message] : lines) {
+        QVERIFY(Feed(process, line));
+        if (message.isNull())
+            continue;
+        if (line.endsWith('\n')) {
+            const QByteArray expected = Expected("3", 0, "99", message);
+            QCOMPARE(pty.readMaster(expected.size(), 5000), expected);
+        }
+    }
+    QCOMPARE(pty.drainMaster(), QByteArray());  // blank lines sent nothing
+    process.closeWriteChannel();
+
+    const Finished run = Wait(process);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, ExitStatus::Ok);
+    const QByteArray last = Expected("3", 0, "99", "third");
+    QCOMPARE(pty.readMaster(last.size()), last);
+    QCOMPARE(counter.opens(), 1);
+}
+
+void TestProgram::refusesAPortHeldByTheConsole()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+    QtSerialControl console;
+    QVERIFY(console.SetCommPort(LinkedPort).ok);
+    QVERIFY(console.Open().ok);
+
+    const Finished run = Run({"send", "--port", LinkedPortName(), "x"});
+
+    QCOMPARE(run.status, ExitStatus::TempFail);
+    const QByteArray heading = QStringLiteral("Comm Port \"COM%1\" cannot be opened\n").arg(LinkedPort).toUtf8();
+    QVERIFY2(run.err.startsWith(heading), run.err.constData());
+    const QByteArray holder = "process " + QByteArray::number(QCoreApplication::applicationPid());
+    QVERIFY2(run.err.contains(holder), run.err.constData());
+    QCOMPARE(pty.drainMaster(), QByteArray());
+}
+
+void TestProgram::holdsThePortAgainstTheConsole()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+    QProcess process;
+    QVERIFY(StartReadingInput(process, {}));
+    QVERIFY(Feed(process, "held\n"));
+    const QByteArray sent = Expected("0", 0, "99", "held");
+    QCOMPARE(pty.readMaster(sent.size(), 5000), sent);
+
+    QtSerialControl console;
+    QVERIFY(console.SetCommPort(LinkedPort).ok);
+    const PortStatus opened = console.Open();
+
+    QVERIFY(!opened.ok);
+    QVERIFY2(opened.description.contains("process " + QString::number(process.processId())),
+             qPrintable(opened.description));
+    process.closeWriteChannel();
+    QCOMPARE(Wait(process).status, ExitStatus::Ok);
+    QVERIFY(console.Open().ok);  // free again once it has finished
+}
+
+void TestProgram::freesThePortWhenStopped()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    QProcess process;
+    QVERIFY(StartReadingInput(process, {}));
+    QVERIFY(Feed(process, "before\n"));
+    const QByteArray sent = Expected("0", 0, "99", "before");
+    QCOMPARE(linked.pty.readMaster(sent.size(), 5000), sent);
+
+    process.terminate();  // SIGTERM while it waits for the next line
+
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);  // ended by the signal, as the shell expects
+    QCOMPARE(process.readAllStandardError(), QByteArray());
+    // Its lock file is gone, not merely stale.
+    QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
+    QtSerialControl console;
+    QVERIFY(console.SetCommPort(LinkedPort).ok);
+    const PortStatus opened = console.Open();
+    QVERIFY2(opened.ok, qPrintable(opened.description));
+}
+
+void TestProgram::listsALinkedPseudoTerminal()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    PtyPair &pty = linked.pty;
+    QVERIFY(linked.config.linkPort(LinkedPort + 1, "/dev/gone-away"));
+
+    const Finished text = Run({"ports"});
+    QCOMPARE(text.status, ExitStatus::Ok);
+    // Whether it is in use depends on lock files this test does not own.
+    const QByteArray line = QStringLiteral("COM%1  %2 -> %3  (in use: ")
+                                .arg(QString::number(LinkedPort), PortLinkPath(LinkedPort), pty.slavePath())
+                                .toUtf8();
+    QVERIFY2(text.out.contains(line), text.out.constData());
+    QVERIFY2(text.out.contains("(leads nowhere)"), text.out.constData());
+
+    const Finished json = Run({"ports", "--json"});
+    QCOMPARE(json.status, ExitStatus::Ok);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json.out, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    QVERIFY(document.object().value("devices").isArray());
+    const QJsonArray links = document.object().value("links").toArray();
+    QCOMPARE(links.size(), 2);
+    const QJsonObject first = links.first().toObject();
+    QCOMPARE(first.value("port").toInt(), LinkedPort);
+    QCOMPARE(first.value("device").toString(), QFileInfo(pty.slavePath()).canonicalFilePath());
+    QVERIFY(links.last().toObject().value("device").isNull());
+}
+
+void TestProgram::linksAndUnlinks()
+{
+    const TempConfigHome config;
+    PtyPair first;
+    PtyPair second;
+    QVERIFY(first.isValid() && second.isValid());
+    const QString port = LinkedPortName();
+
+    QCOMPARE(Run({"link", port, first.slavePath()}).status, ExitStatus::Ok);
+    const Finished again = Run({"link", port, second.slavePath()});
+    QCOMPARE(again.status, ExitStatus::CannotCreate);
+    QVERIFY2(again.err.contains(first.slavePath().toUtf8()), again.err.constData());
+    QCOMPARE(Run({"link", "--force", port, second.slavePath()}).status, ExitStatus::Ok);
+
+    // The console's control now finds the second device under that number.
+    QtSerialControl console;
+    QVERIFY(console.SetCommPort(LinkedPort).ok);
+    QCOMPARE(console.DevicePath(), QFileInfo(second.slavePath()).canonicalFilePath());
+
+    QCOMPARE(Run({"unlink", port}).status, ExitStatus::Ok);
+    QVERIFY(!HasPortLink(LinkedPort));
+    QCOMPARE(Run({"unlink", port}).status, ExitStatus::NoInput);
+    QCOMPARE(Run({"link", port, "/dev/no-such-device"}).status, ExitStatus::NoInput);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
