@@ -1,5 +1,7 @@
 #include "listingformat.h"
 
+#include "networkport.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -127,8 +129,12 @@ QString ListingText(const PortListing &listing)
     for (const ListedLink &listed : listing.otherLinks) {
         const PortLinkEntry &link = listed.link;
         text += QStringLiteral("COM%1  %2 -> %3").arg(QString::number(link.port), link.linkPath, link.target);
-        text += link.resolved.isEmpty() ? QStringLiteral("  (leads nowhere)\n")
-                                        : QStringLiteral("  (in use: %1)\n").arg(InUse(listed.holder));
+        if (ParseNetworkPort(link.target))
+            text += QStringLiteral("  (serial server on the network)\n");
+        else if (link.resolved.isEmpty())
+            text += QStringLiteral("  (leads nowhere)\n");
+        else
+            text += QStringLiteral("  (in use: %1)\n").arg(InUse(listed.holder));
     }
     return text;
 }

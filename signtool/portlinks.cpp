@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "exitstatus.h"
+#include "networkport.h"
 #include "portlisting.h"
 #include "portnaming.h"
 
@@ -60,9 +61,17 @@ QString NameToLink(const QString &device, const QString &byIdFolder)
 
 ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
 {
-    const QString target = NameToLink(request.device, byIdFolder);
-    if (target.isEmpty())
-        return {ExitStatus::NoInput, QStringLiteral("%1 does not exist.").arg(request.device)};
+    QString target;
+    if (LooksLikeNetworkPort(request.device)) {
+        const std::optional<NetworkPort> address = ParseNetworkPort(request.device);
+        if (!address)
+            return {ExitStatus::NoInput, DescribeMalformedNetworkPort(request.device)};
+        target = NetworkPortText(*address);
+    } else {
+        target = NameToLink(request.device, byIdFolder);
+        if (target.isEmpty())
+            return {ExitStatus::NoInput, QStringLiteral("%1 does not exist.").arg(request.device)};
+    }
 
     const QString linkPath = PortLinkPath(request.port);
     const QFileInfo existing(linkPath);
@@ -74,7 +83,7 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
         if (!request.force) {
             return {ExitStatus::CannotCreate,
                     QStringLiteral("%1 names %2 already (%3).\rGive --force to replace the link.")
-                        .arg(PortName(request.port), existing.symLinkTarget(), linkPath)};
+                        .arg(PortName(request.port), LinkText(linkPath), linkPath)};
         }
     }
     if (!QDir().mkpath(PortLinksFolder()))

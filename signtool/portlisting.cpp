@@ -1,5 +1,6 @@
 #include "portlisting.h"
 
+#include "networkport.h"
 #include "portfailure.h"
 #include "portnaming.h"
 
@@ -105,7 +106,11 @@ QList<PortLinkEntry> ScanPortLinks(const QString &folder)
         const std::optional<int> port = PortFromLinkName(entry.fileName());
         if (!port)
             continue;
-        const QString target = entry.isSymLink() ? entry.symLinkTarget() : entry.absoluteFilePath();
+        // A serial server's address is kept as written; a device path made absolute.
+        const QString text = LinkText(entry.absoluteFilePath());
+        const QString target = LooksLikeNetworkPort(text) ? text
+            : entry.isSymLink()                          ? entry.symLinkTarget()
+                                                         : entry.absoluteFilePath();
         links.append({*port, entry.absoluteFilePath(), target, Resolved(entry.absoluteFilePath())});
     }
     std::sort(links.begin(), links.end(),

@@ -2,7 +2,7 @@
 
 // What `vantor-sign ports` finds out: the serial devices on this system, the
 // COM<n> numbers that name each today, and the COM<n> links to anything else
-// (a pseudo-terminal, a device that is gone).
+// (a pseudo-terminal, a device that is gone, a serial server on the network).
 //
 // Gathering reads the system; shaping the findings into a listing is a pure
 // function, so that the rules (which numbers name a device, what counts as
@@ -32,7 +32,7 @@ struct PortLinkEntry
 {
     int port = 0;
     QString linkPath;
-    QString target;    // where the entry points, made absolute
+    QString target;    // where the entry points, made absolute; a network address as written
     QString resolved;  // the device it leads to, links followed; empty when it leads nowhere
 };
 

@@ -3,6 +3,7 @@
 #include "appinfo.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
@@ -54,12 +55,17 @@ QString PortDevicePath(int n)
 
 QString PortLinkText(int n)
 {
+    return LinkText(PortLinkPath(n));
+}
+
+QString LinkText(const QString &linkPath)
+{
     // QFileInfo resolves a link's text against its folder, which would spoil
     // a network address; the file system gives it as written.
     std::error_code failed;
     const std::filesystem::path target =
-        std::filesystem::read_symlink(PortLinkPath(n).toStdString(), failed);
+        std::filesystem::read_symlink(QFile::encodeName(linkPath).toStdString(), failed);
     if (failed)
         return {};
-    return QString::fromStdString(target.string());
+    return QFile::decodeName(QByteArray::fromStdString(target.string()));
 }

@@ -25,6 +25,9 @@
 // The device path to open for port n; empty when n names no device.
 [[nodiscard]] QString PortDevicePath(int n);
 
-// The text the com<n> entry links to, exactly as written (not resolved);
-// empty when the entry is no link.
+// The text a link holds, exactly as written (not resolved); empty when
+// `linkPath` is no link.
+[[nodiscard]] QString LinkText(const QString &linkPath);
+
+// The text the com<n> entry links to, as LinkText gives it.
 [[nodiscard]] QString PortLinkText(int n);

@@ -31,6 +31,8 @@ private Q_SLOTS:
     void readsTheHolderPid();
     void linksTheStableName();
     void linkRefusesAndReplaces();
+    void linksAndListsNetworkAddresses_data();
+    void linksAndListsNetworkAddresses();
     void unlinkRemovesOnlyLinks();
 };
 
@@ -221,6 +223,51 @@ void TestListing::linkRefusesAndReplaces()
     const ToolOutcome missing = LinkPort({5, "/dev/no-such-device", true}, noStableNames.path());
     QCOMPARE(missing.status, ExitStatus::NoInput);
     QVERIFY(!QFileInfo(PortLinkPath(5)).isSymLink());
+}
+
+void TestListing::linksAndListsNetworkAddresses_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("raw TCP") << "tcp://10.0.0.5:4001" << int(ExitStatus::Ok) << "tcp://10.0.0.5:4001";
+    QTest::newRow("RFC 2217, scheme and port tidied") << "RFC2217://[::1]:02001" << int(ExitStatus::Ok)
+                                                       << "rfc2217://[::1]:2001";
+    QTest::newRow("port out of range") << "tcp://10.0.0.5:70000" << int(ExitStatus::NoInput) << "";
+    QTest::newRow("no port") << "rfc2217://host" << int(ExitStatus::NoInput) << "";
+}
+
+void TestListing::linksAndListsNetworkAddresses()
+{
+    QFETCH(QString, given);
+    QFETCH(int, status);
+    QFETCH(QString, stored);
+    const TempConfigHome config;
+    QTemporaryDir noStableNames;
+
+    const ToolOutcome made = LinkPort({5, given, false}, noStableNames.path());
+    QCOMPARE(made.status, status);
+    QCOMPARE(LinkText(PortLinkPath(5)), stored);
+    if (stored.isEmpty()) {
+        QVERIFY2(made.message.contains(given), qPrintable(made.message));
+        return;
+    }
+    QCOMPARE(made.message, QStringLiteral("COM5 -> ") + stored);
+
+    const QList<PortLinkEntry> links = ScanPortLinks(PortLinksFolder());
+    QCOMPARE(links.size(), 1);
+    QCOMPARE(links.first().target, stored);
+    const PortListing listing = ShapeListing({}, links, {}, [](const QString &) { return QString(); });
+    QCOMPARE(listing.otherLinks.size(), 1);
+    const QString text = ListingText(listing);
+    QVERIFY2(text.contains(QStringLiteral("-> ") + stored + QStringLiteral("  (serial server on the network)")),
+             qPrintable(text));
+
+    // A second link to the port names the server it has.
+    const ToolOutcome refused = LinkPort({5, QStringLiteral("tcp://other:1"), false}, noStableNames.path());
+    QCOMPARE(refused.status, int(ExitStatus::CannotCreate));
+    QVERIFY2(refused.message.contains(stored), qPrintable(refused.message));
 }
 
 void TestListing::unlinkRemovesOnlyLinks()
