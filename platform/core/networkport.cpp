@@ -2,6 +2,8 @@
 
 #include <QHostAddress>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QLatin1StringView TcpScheme("tcp://");
@@ -10,6 +12,13 @@ constexpr int MaxPortDigits = 5;
 constexpr int MaxPort = 65535;
 // The longest host name DNS allows.
 constexpr qsizetype MaxHostLength = 253;
+
+// The parser of addresses takes some texts with more after the address.
+bool IsIpv6Char(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F') || c == u':'
+        || c == u'.';
+}
 
 bool IsHostNameChar(QChar c)
 {
@@ -43,6 +52,8 @@ std::optional<NetworkPort> ParseHostAndPort(QStringView rest)
         if (close < 0)
             return std::nullopt;
         const QString inside = rest.sliced(1, close - 1).toString();
+        if (!std::all_of(inside.begin(), inside.end(), IsIpv6Char))
+            return std::nullopt;
         const QHostAddress parsed(inside);
         if (parsed.isNull() || parsed.protocol() != QAbstractSocket::IPv6Protocol)
             return std::nullopt;

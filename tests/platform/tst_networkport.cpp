@@ -103,6 +103,8 @@ void TestNetworkPort::refusesMalformedAddresses_data()
     QTest::newRow("unclosed bracket") << "tcp://[::1:80" << true;
     QTest::newRow("bracket without port") << "tcp://[::1]" << true;
     QTest::newRow("not an IPv6 address") << "tcp://[zz::1]:80" << true;
+    QTest::newRow("more after the IPv6 address") << QStringLiteral("tcp://[::1\0\0x/y]:80") << true;
+    QTest::newRow("space inside the brackets") << "tcp://[::1 ]:80" << true;
     QTest::newRow("user part") << "tcp://user@h:80" << true;
 }
 
