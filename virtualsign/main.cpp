@@ -1,11 +1,14 @@
 // VantorVirtualSign: plays the sign for the console on a pseudo-terminal.
 //
 //   VantorVirtualSign [--print] [COM<n>]
+//   VantorVirtualSign [--print] --listen tcp://HOST:PORT | rfc2217://HOST:PORT
 //
 // It links the console's port n to its pseudo-terminal (the lowest free port
-// when none is given), says so in one line on standard output, and shows what
-// arrives: in a window, or with --print as lines on standard output.
+// when none is given), or listens as a serial server on the network, says so
+// in one line on standard output, and shows what arrives: in a window, or
+// with --print as lines on standard output.
 
+#include "networksign.h"
 #include "portlink.h"
 #include "printmode.h"
 #include "pseudoterminal.h"
@@ -24,6 +27,7 @@
 namespace {
 
 const char *const PrintOption = "print";
+const char *const ListenOption = "listen";
 
 // The window system is needed, and so QApplication, only without --print;
 // that has to be known before the parser can run. Help is text only, and
@@ -65,6 +69,48 @@ std::unique_ptr<PortLink> ClaimPort(const QStringList &arguments, const QString 
     return link;
 }
 
+// Shows what arrives from `source` (a pseudo-terminal or a network sign)
+// until the program is asked to end.
+template<typename Source>
+int ShowUntilEnd(QCoreApplication &app, Source &source, QFile &output, bool printMode, const QString &portName,
+                 const QString &device)
+{
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
+    if (printMode) {
+        PrintMode printer(output);
+        QObject::connect(&source, &Source::received, &printer, &PrintMode::takeBytes);
+        return app.exec();
+    }
+    SignWindow window(portName, device);
+    QObject::connect(&source, &Source::received, &window, &SignWindow::takeBytes);
+    window.show();
+    return app.exec();
+}
+
+int PlayNetworkSign(QCoreApplication &app, const QString &addressText, bool printMode)
+{
+    const std::optional<NetworkPort> address = ParseNetworkPort(addressText);
+    if (!address) {
+        Fail(QStringLiteral("\"%1\" is no address; give it as tcp://HOST:PORT or rfc2217://HOST:PORT")
+                 .arg(addressText));
+        return 1;
+    }
+    NetworkSign sign(*address);
+    QString error;
+    if (!sign.listen(&error)) {
+        Fail(error);
+        return 1;
+    }
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly)) {
+        Fail(QStringLiteral("cannot write to standard output"));
+        return 1;
+    }
+    WriteLine(output, QStringLiteral("listen=") + NetworkPortText(*address));
+    return ShowUntilEnd(app, sign, output, printMode, NetworkPortText(*address), QStringLiteral("network"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -89,12 +135,19 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addOption({QString::fromLatin1(PrintOption),
                       QStringLiteral("No window: write one line per decoded string to standard output.")});
+    parser.addOption({QString::fromLatin1(ListenOption),
+                      QStringLiteral("Play a sign behind a serial server instead: listen on ADDRESS,\n"
+                                     "tcp://HOST:PORT or rfc2217://HOST:PORT, one client at a time.\n"
+                                     "Link the console's port to the same address."),
+                      QStringLiteral("ADDRESS")});
     parser.addPositionalArgument(QStringLiteral("port"),
                                  QStringLiteral("COM<n> (any case), the console's port n; the lowest port\n"
                                                 "that names nothing yet when left out."),
                                  QStringLiteral("[COM<n>]"));
     parser.process(*app);
     const bool printMode = parser.isSet(QString::fromLatin1(PrintOption));
+    if (parser.isSet(QString::fromLatin1(ListenOption)))
+        return PlayNetworkSign(*app, parser.value(QString::fromLatin1(ListenOption)), printMode);
 
     QString error;
     const std::unique_ptr<PseudoTerminal> terminal = PseudoTerminal::open(&error);
@@ -113,17 +166,5 @@ int main(int argc, char *argv[])
     }
     WriteLine(output, StartLine(link->portName(), terminal->devicePath(), link->linkPath()));
 
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(),
-                     &QCoreApplication::quit);
-
-    if (printMode) {
-        PrintMode printer(output);
-        QObject::connect(terminal.get(), &PseudoTerminal::received, &printer, &PrintMode::takeBytes);
-        return app->exec();
-    }
-    SignWindow window(link->portName(), terminal->devicePath());
-    QObject::connect(terminal.get(), &PseudoTerminal::received, &window, &SignWindow::takeBytes);
-    window.show();
-    return app->exec();
+    return ShowUntilEnd(*app, *terminal, output, printMode, link->portName(), terminal->devicePath());
 }

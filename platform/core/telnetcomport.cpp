@@ -20,6 +20,8 @@ constexpr unsigned char SetParity = 3;
 constexpr unsigned char SetStopSize = 4;
 // The server answers a command with the command plus this.
 constexpr unsigned char ServerAnswer = 100;
+// The longest COM port command kept: the command byte and a 4-byte value.
+constexpr qsizetype LongestComPortCommand = 5;
 
 unsigned char ParityCode(QSerialPort::Parity parity)
 {
@@ -129,7 +131,7 @@ TelnetReader::Result TelnetReader::Feed(QByteArrayView bytes)
             break;
         case State::SubOptionCommand:
             if (byte == SubEnd) {
-                EndSubOption();
+                EndSubOption(result);
                 m_state = State::Data;
             } else {
                 TakeSubOptionByte(byte);  // IAC IAC, or a stray command: kept as data
@@ -143,17 +145,42 @@ TelnetReader::Result TelnetReader::Feed(QByteArrayView bytes)
 
 void TelnetReader::TakeSubOptionByte(unsigned char byte)
 {
-    if (m_subLength == 0)
+    if (m_subLength == 0) {
         m_subOption = byte;
-    else if (m_subLength == 1)
-        m_subCommand = byte;
+        m_subCommand.clear();
+    } else if (m_subCommand.size() <= LongestComPortCommand) {
+        m_subCommand.append(static_cast<char>(byte));
+    }
     ++m_subLength;
 }
 
-void TelnetReader::EndSubOption()
+void TelnetReader::EndSubOption(Result &result)
 {
-    if (m_subLength >= 2 && m_subOption == ComPortOption && m_subCommand == ServerAnswer + SetStopSize)
+    if (m_subLength < 2 || m_subOption != ComPortOption || m_subCommand.size() > LongestComPortCommand)
+        return;
+    if (static_cast<unsigned char>(m_subCommand.at(0)) == ServerAnswer + SetStopSize)
         m_lineSettled = true;
+    result.comPortCommands.append(m_subCommand);
+}
+
+QByteArray ComPortAnswer(QByteArrayView command)
+{
+    QByteArray answer;
+    if (command.isEmpty())
+        return answer;
+    QByteArray value = command.toByteArray();
+    value[0] = static_cast<char>(static_cast<unsigned char>(command.at(0)) + ServerAnswer);
+    AppendComPortCommand(answer, static_cast<unsigned char>(value.at(0)), value.sliced(1));
+    return answer;
+}
+
+QByteArray ComPortWelcome()
+{
+    QByteArray out;
+    AppendCommand(out, Do, ComPortOption);
+    AppendCommand(out, Will, Binary);
+    AppendCommand(out, Do, Binary);
+    return out;
 }
 
 void TelnetReader::TakeOption(unsigned char option, Result &result)
@@ -172,7 +199,7 @@ void TelnetReader::TakeOption(unsigned char option, Result &result)
             m_comPortRefused = true;
         break;
     case Will:
-        if (option != Binary)
+        if (!ours)
             AppendCommand(result.reply, Dont, option);
         break;
     default:  // WONT: the server keeps an option off, as asked or by itself

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 // The Telnet side of a serial server that speaks the COM port control
 // option (option 44): the bytes the console sends to set the line, the
@@ -17,11 +18,12 @@
 // both directions (so that CR passes alone), and asks for the line settings.
 [[nodiscard]] QByteArray ComPortOpening(const LineSettings &line);
 
-// Reads the server's Telnet stream a piece at a time, across piece
-// boundaries. It answers the server's option requests (refusing all but
-// binary and the COM port option), notes whether the server takes the COM
-// port option, and keeps the plain data apart (a sign sends none; a server
-// may send a text, such as the one that says it is busy).
+// Reads a Telnet stream a piece at a time, across piece boundaries. It
+// answers the other side's option requests (refusing all but binary and the
+// COM port option), notes whether a server takes the COM port option, keeps
+// the plain data apart (a sign sends none; a server may send a text, such as
+// the one that says it is busy), and hands over COM port commands for a
+// server's side to answer.
 class TelnetReader
 {
 public:
@@ -31,6 +33,9 @@ public:
         QByteArray reply;
         // Plain data, unescaped.
         QByteArray data;
+        // The COM port commands that arrived whole, as command byte and value
+        // (unescaped); a server's side answers them.
+        QList<QByteArray> comPortCommands;
     };
 
     [[nodiscard]] Result Feed(QByteArrayView bytes);
@@ -48,15 +53,24 @@ private:
 
     void TakeOption(unsigned char option, Result &result);
     void TakeSubOptionByte(unsigned char byte);
-    void EndSubOption();
+    void EndSubOption(Result &result);
 
     State m_state = State::Data;
     unsigned char m_verb = 0;
     bool m_comPortAccepted = false;
     bool m_comPortRefused = false;
     bool m_lineSettled = false;
-    // The first two bytes of a subnegotiation: its option and command.
+    // The subnegotiation being read, after its option byte; kept only up to
+    // a bound, as no COM port command is longer.
     qsizetype m_subLength = 0;
     unsigned char m_subOption = 0;
-    unsigned char m_subCommand = 0;
+    QByteArray m_subCommand;
 };
+
+// A server's side: its answer to one COM port command (as Result gives it),
+// the command plus 100 with the value it took; nothing for an empty one.
+[[nodiscard]] QByteArray ComPortAnswer(QByteArrayView command);
+
+// A server's side: its opening, asking the client for the COM port option
+// and binary in both directions.
+[[nodiscard]] QByteArray ComPortWelcome();

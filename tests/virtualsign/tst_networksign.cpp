@@ -1,0 +1,132 @@
+// The virtual sign on the network, end to end: VantorVirtualSign --print
+// --listen ADDRESS in its own process, the console's control linked to the
+// same address; the sign's lines show what it decoded.
+
+#include "commport.h"
+#include "ptypair.h"
+#include "qtserialcontrol.h"
+#include "recordingmessageboxes.h"
+#include "ser2netserver.h"
+#include "signcommand.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int LinkedPort = 5;
+
+QString ReadLine(QProcess &process)
+{
+    (void)QTest::qWaitFor([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; },
+                          5000);
+    QByteArray line = process.readLine();
+    if (line.endsWith('\n'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+// The sign listening on a free local port; its first line read.
+struct ListeningSign
+{
+    QProcess process;
+    QString address;
+
+    explicit ListeningSign(const QString &scheme)
+        : address(scheme + QStringLiteral("://127.0.0.1:") + QString::number(ClosedLocalPort()))
+    {
+        process.setProgram(QStringLiteral(VIRTUALSIGN_EXECUTABLE));
+        process.setArguments({QStringLiteral("--print"), QStringLiteral("--listen"), address});
+        process.start();
+    }
+    ~ListeningSign()
+    {
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+};
+
+QString OpenAsConsole(QtSerialControl &control)
+{
+    RecordingMessageBoxes boxes;
+    const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
+    if (outcome.open)
+        return {};
+    return boxes.shown.isEmpty() ? QStringLiteral("<no box>") : boxes.shown.first().text;
+}
+
+} // namespace
+
+class TestNetworkSign : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void decodesWhatTheConsoleSends_data();
+    void decodesWhatTheConsoleSends();
+    void refusesAddressThatIsNone();
+};
+
+void TestNetworkSign::decodesWhatTheConsoleSends_data()
+{
+    QTest::addColumn<QString>("scheme");
+    QTest::newRow("raw TCP") << QStringLiteral("tcp");
+    QTest::newRow("RFC 2217") << QStringLiteral("rfc2217");
+}
+
+void TestNetworkSign::decodesWhatTheConsoleSends()
+{
+    QFETCH(QString, scheme);
+    const TempConfigHome home;
+    ListeningSign sign(scheme);
+    QVERIFY2(sign.process.waitForStarted(), qPrintable(sign.process.errorString()));
+    QCOMPARE(ReadLine(sign.process), QStringLiteral("listen=") + sign.address);
+    QVERIFY(home.linkPortToText(LinkedPort, sign.address));
+
+    QtSerialControl console;
+    QCOMPARE(OpenAsConsole(console), QString());
+    QVERIFY(console.Output(BuildSignCommand(QStringLiteral("7"), 2, QStringLiteral("75"), QStringLiteral("HELLO"))).ok);
+    QCOMPARE(ReadLine(sign.process),
+             QStringLiteral("board=7 presentation=2 brightness=75 message=\"HELLO\" "
+                            "hex=0D 37 43 32 0D 37 42 37 35 0D 37 41 48 45 4C 4C 4F 0D 37 44"));
+    // Byte 255 arrives once, whatever the transport does with it.
+    QVERIFY(console.Output(BuildSignCommand(QStringLiteral("1"), 0, QStringLiteral("99"), QStringLiteral("\u00FF"))).ok);
+    QCOMPARE(ReadLine(sign.process).section(QStringLiteral(" hex="), 1),
+             QStringLiteral("0D 31 43 30 0D 31 42 39 39 0D 31 41 FF 0D 31 44"));
+
+    // One client at a time: a second console hears that the sign is busy.
+    QtSerialControl second;
+    const QString busy = OpenAsConsole(second);
+    QVERIFY2(busy.contains(QStringLiteral("busy with another client")), qPrintable(busy));
+    QVERIFY2(busy.contains(QStringLiteral("Busy with another client")), qPrintable(busy));
+
+    // Once the first has gone, the next is served.
+    console.Close();
+    std::unique_ptr<QtSerialControl> next;
+    QString refused = QStringLiteral("<not tried>");
+    for (int attempt = 0; attempt < 20 && !refused.isEmpty(); ++attempt) {
+        if (attempt > 0)
+            QTest::qWait(100);  // the sign sees the first client go
+        next = std::make_unique<QtSerialControl>();
+        refused = OpenAsConsole(*next);
+    }
+    QVERIFY2(refused.isEmpty(), qPrintable(refused));
+    QVERIFY(next->Output(BuildSignCommand(QStringLiteral("2"), 0, QStringLiteral("1"), QStringLiteral("NEXT"))).ok);
+    QVERIFY(ReadLine(sign.process).contains(QStringLiteral("message=\"NEXT\"")));
+}
+
+void TestNetworkSign::refusesAddressThatIsNone()
+{
+    QProcess sign;
+    sign.setProgram(QStringLiteral(VIRTUALSIGN_EXECUTABLE));
+    sign.setArguments({QStringLiteral("--print"), QStringLiteral("--listen"), QStringLiteral("tcp://127.0.0.1")});
+    sign.start();
+    QVERIFY(sign.waitForFinished(5000));
+    QCOMPARE(sign.exitCode(), 1);
+    QVERIFY(sign.readAllStandardError().contains("is no address"));
+}
+
+QTEST_GUILESS_MAIN(TestNetworkSign)
+#include "tst_networksign.moc"
