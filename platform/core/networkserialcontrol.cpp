@@ -22,10 +22,9 @@ constexpr int ConnectMs = 3000;
 // A busy server accepts and closes at once, often with a text. A raw server
 // that says nothing within this time is taken as ready.
 constexpr int BusyGraceMs = 250;
-// As for a device: how long the server may take nothing, and how often to look.
-constexpr int StallMs = 2000;
-constexpr int WatchMs = 200;
-constexpr int DrainPollMs = 20;
+using OutputTiming::DrainPollMs;
+using OutputTiming::StallMs;
+using OutputTiming::WatchMs;
 
 } // namespace
 

@@ -8,6 +8,18 @@
 
 #include <QtGlobal>
 
+// The timing every port's output is watched with, devices and network alike.
+namespace OutputTiming {
+// How long a port may take no byte at all, with bytes waiting, before it
+// counts as stuck. A working line takes bytes continuously at its baud rate,
+// however slow; only a stuck device or server stays still this long.
+inline constexpr int StallMs = 2000;
+// How often queued output is looked at while it goes out.
+inline constexpr int WatchMs = 200;
+// How long the drain at close sleeps between looks at the system's queue.
+inline constexpr int DrainPollMs = 20;
+} // namespace OutputTiming
+
 class OutputProgress
 {
 public:

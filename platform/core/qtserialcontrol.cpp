@@ -23,15 +23,9 @@ namespace {
 
 constexpr QChar LineBreak(13);
 
-// How long a device may take no byte at all, with bytes waiting that the
-// kernel has no room for, before it counts as stuck. A working line takes
-// bytes continuously at its baud rate, however slow; only a stuck device (a
-// pseudo-terminal nobody reads, a hung adapter) stays still this long.
-constexpr int StallMs = 2000;
-// How often queued output is looked at while it goes out.
-constexpr int WatchMs = 200;
-// How long the drain at close sleeps between looks at the kernel's queue.
-constexpr int DrainPollMs = 20;
+using OutputTiming::DrainPollMs;
+using OutputTiming::StallMs;
+using OutputTiming::WatchMs;
 // The most the library is handed at a time. It gives its whole buffer to one
 // write(), and a pseudo-terminal frees the room a large write took only once
 // all of it has been read: a slow reader would look stuck for seconds. Small

@@ -2,10 +2,9 @@
 // which serves a pseudo-terminal; what the console sends is read back on the
 // pseudo-terminal's master side, and its line settings are looked at there.
 
-#include "commport.h"
+#include "consoleopening.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
-#include "recordingmessageboxes.h"
 #include "ser2netserver.h"
 #include "signcommand.h"
 
@@ -69,15 +68,6 @@ QString LineOf(const QString &slavePath)
     return baud + u' ' + bits + parity + stop;
 }
 
-// Opens the port the way the console does; the box's text, or empty.
-QString OpenAsConsole(QtSerialControl &control)
-{
-    RecordingMessageBoxes boxes;
-    const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
-    if (outcome.open)
-        return boxes.shown.isEmpty() ? QString() : QStringLiteral("<box on success>");
-    return boxes.shown.isEmpty() ? QStringLiteral("<no box>") : boxes.shown.first().text;
-}
 
 void AddProtocolRows()
 {
@@ -105,6 +95,8 @@ private Q_SLOTS:
     void serverBusyWithAnotherClientCannotBeOpened();
     void serverRestartedBetweenSends_data();
     void serverRestartedBetweenSends();
+    void serverRestartedUnseenBetweenSends_data();
+    void serverRestartedUnseenBetweenSends();
 };
 
 void TestNetworkSerial::init()
@@ -154,7 +146,7 @@ void TestNetworkSerial::deliversTheCommandByteForByte()
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
     QtSerialControl control;
-    QCOMPARE(OpenAsConsole(control), QString());
+    QCOMPARE(OpenAsConsole(control, LinkedPort), QString());
     QVERIFY(control.IsOpen());
     const PortStatus status = control.Output(command);
     QVERIFY2(status.ok, qPrintable(status.description));
@@ -179,7 +171,7 @@ void TestNetworkSerial::closingRightAfterOutputLosesNothing()
                                              QString(3000, QLatin1Char('M')));
 
     auto control = std::make_unique<QtSerialControl>();
-    QCOMPARE(OpenAsConsole(*control), QString());
+    QCOMPARE(OpenAsConsole(*control, LinkedPort), QString());
     QVERIFY(control->Output(command).ok);
     control.reset();
 
@@ -203,7 +195,7 @@ void TestNetworkSerial::refusedConnectionCannotBeOpened()
     QVERIFY(home.linkPortToText(LinkedPort, scheme + QStringLiteral("://127.0.0.1:") + QString::number(port)));
 
     QtSerialControl control;
-    const QString text = OpenAsConsole(control);
+    const QString text = OpenAsConsole(control, LinkedPort);
     QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" cannot be opened\r")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("127.0.0.1 port ") + QString::number(port)), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("refused")), qPrintable(text));
@@ -215,7 +207,7 @@ void TestNetworkSerial::malformedEntryIsNotAvailable()
     TempConfigHome home;
     QVERIFY(home.linkPortToText(LinkedPort, QStringLiteral("tcp://127.0.0.1:0")));
     QtSerialControl control;
-    const QString text = OpenAsConsole(control);
+    const QString text = OpenAsConsole(control, LinkedPort);
     QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" is not available on this system\r")),
              qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("tcp://127.0.0.1:0")), qPrintable(text));
@@ -234,9 +226,9 @@ void TestNetworkSerial::serverBusyWithAnotherClientCannotBeOpened()
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
     QtSerialControl first;
-    QCOMPARE(OpenAsConsole(first), QString());
+    QCOMPARE(OpenAsConsole(first, LinkedPort), QString());
     QtSerialControl second;
-    const QString text = OpenAsConsole(second);
+    const QString text = OpenAsConsole(second, LinkedPort);
     QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" cannot be opened\r")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("busy with another client")), qPrintable(text));
     QVERIFY(!second.IsOpen());
@@ -260,7 +252,7 @@ void TestNetworkSerial::serverRestartedBetweenSends()
     QtSerialControl control;
     QStringList reported;
     control.SetFailureHandler([&reported](const QString &why) { reported << why; });
-    QCOMPARE(OpenAsConsole(control), QString());
+    QCOMPARE(OpenAsConsole(control, LinkedPort), QString());
     QVERIFY(control.Output(QStringLiteral("\rone")).ok);
     QCOMPARE(served.pty.readMaster(4), QByteArray("\rone"));
 
@@ -281,6 +273,35 @@ void TestNetworkSerial::serverRestartedBetweenSends()
     QCOMPARE(served.pty.readMaster(4), QByteArray("\rtwo"));
     QCOMPARE(served.pty.drainMaster(), QByteArray());
     QCOMPARE(reported.size(), 1);
+}
+
+void TestNetworkSerial::serverRestartedUnseenBetweenSends_data()
+{
+    AddProtocolRows();
+}
+
+void TestNetworkSerial::serverRestartedUnseenBetweenSends()
+{
+    // No event loop runs between the two Sends, as in a script that sends
+    // twice: the second finds the old connection gone and makes a new one.
+    QFETCH(Protocol, protocol);
+    ServedPty served(protocol);
+    const QString problem = served.start();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    QtSerialControl control;
+    QStringList reported;
+    control.SetFailureHandler([&reported](const QString &why) { reported << why; });
+    QCOMPARE(OpenAsConsole(control, LinkedPort), QString());
+    QVERIFY(control.Output(QStringLiteral("\rone")).ok);
+    QCOMPARE(served.pty.readMaster(4), QByteArray("\rone"));
+
+    served.server->Stop();
+    QVERIFY2(served.server->Start(), qPrintable(served.server->Problem()));
+    const PortStatus again = control.Output(QStringLiteral("\rtwo"));
+    QVERIFY2(again.ok, qPrintable(again.description));
+    QCOMPARE(served.pty.readMaster(4), QByteArray("\rtwo"));
+    QVERIFY(reported.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSerial)

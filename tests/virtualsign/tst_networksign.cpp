@@ -2,10 +2,9 @@
 // --listen ADDRESS in its own process, the console's control linked to the
 // same address; the sign's lines show what it decoded.
 
-#include "commport.h"
+#include "consoleopening.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
-#include "recordingmessageboxes.h"
 #include "ser2netserver.h"
 #include "signcommand.h"
 
@@ -48,14 +47,6 @@ struct ListeningSign
     }
 };
 
-QString OpenAsConsole(QtSerialControl &control)
-{
-    RecordingMessageBoxes boxes;
-    const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
-    if (outcome.open)
-        return {};
-    return boxes.shown.isEmpty() ? QStringLiteral("<no box>") : boxes.shown.first().text;
-}
 
 } // namespace
 
@@ -86,7 +77,7 @@ void TestNetworkSign::decodesWhatTheConsoleSends()
     QVERIFY(home.linkPortToText(LinkedPort, sign.address));
 
     QtSerialControl console;
-    QCOMPARE(OpenAsConsole(console), QString());
+    QCOMPARE(OpenAsConsole(console, LinkedPort), QString());
     QVERIFY(console.Output(BuildSignCommand(QStringLiteral("7"), 2, QStringLiteral("75"), QStringLiteral("HELLO"))).ok);
     QCOMPARE(ReadLine(sign.process),
              QStringLiteral("board=7 presentation=2 brightness=75 message=\"HELLO\" "
@@ -98,7 +89,7 @@ void TestNetworkSign::decodesWhatTheConsoleSends()
 
     // One client at a time: a second console hears that the sign is busy.
     QtSerialControl second;
-    const QString busy = OpenAsConsole(second);
+    const QString busy = OpenAsConsole(second, LinkedPort);
     QVERIFY2(busy.contains(QStringLiteral("busy with another client")), qPrintable(busy));
     QVERIFY2(busy.contains(QStringLiteral("Busy with another client")), qPrintable(busy));
 
@@ -110,7 +101,7 @@ void TestNetworkSign::decodesWhatTheConsoleSends()
         if (attempt > 0)
             QTest::qWait(100);  // the sign sees the first client go
         next = std::make_unique<QtSerialControl>();
-        refused = OpenAsConsole(*next);
+        refused = OpenAsConsole(*next, LinkedPort);
     }
     QVERIFY2(refused.isEmpty(), qPrintable(refused));
     QVERIFY(next->Output(BuildSignCommand(QStringLiteral("2"), 0, QStringLiteral("1"), QStringLiteral("NEXT"))).ok);
