@@ -22,6 +22,9 @@ constexpr int ConnectMs = 3000;
 // A busy server accepts and closes at once, often with a text. A raw server
 // that says nothing within this time is taken as ready.
 constexpr int BusyGraceMs = 250;
+// How many times a Send reads what waits before it knows whether the server
+// has closed the connection.
+constexpr int MaxLooksForClose = 64;
 using OutputTiming::DrainPollMs;
 using OutputTiming::StallMs;
 using OutputTiming::WatchMs;
@@ -139,9 +142,14 @@ QByteArray NetworkSerialControl::TakeIncoming()
 
 void NetworkSerialControl::CheckStillConnected()
 {
-    // A server that closed shows as readable with nothing to read.
-    static_cast<void>(m_socket->waitForReadyRead(0));
-    static_cast<void>(TakeIncoming());
+    // A server that closed shows as readable with nothing to read, behind
+    // whatever it sent last (an RFC 2217 server reports the line's state).
+    // Bounded, for a server that never stops talking.
+    for (int look = 0; look < MaxLooksForClose && m_socket->state() == QAbstractSocket::ConnectedState
+         && m_socket->waitForReadyRead(0);
+         ++look) {
+        static_cast<void>(TakeIncoming());
+    }
     if (m_socket->state() != QAbstractSocket::ConnectedState && m_inService)
         GiveUp(DescribeLostConnection(m_address, m_socket->errorString()));
 }
