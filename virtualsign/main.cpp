@@ -136,12 +136,12 @@ int main(int argc, char *argv[])
     parser.addOption({QString::fromLatin1(PrintOption),
                       QStringLiteral("No window: write one line per decoded string to standard output.")});
     parser.addOption({QString::fromLatin1(ListenOption),
-                      QStringLiteral("Play a sign behind a serial server instead: listen on ADDRESS,\n"
-                                     "tcp://HOST:PORT or rfc2217://HOST:PORT, one client at a time.\n"
+                      QStringLiteral("Play a sign behind a serial server instead: listen on ADDRESS, "
+                                     "tcp://HOST:PORT or rfc2217://HOST:PORT, one client at a time. "
                                      "Link the console's port to the same address."),
                       QStringLiteral("ADDRESS")});
     parser.addPositionalArgument(QStringLiteral("port"),
-                                 QStringLiteral("COM<n> (any case), the console's port n; the lowest port\n"
+                                 QStringLiteral("COM<n> (any case), the console's port n; the lowest port "
                                                 "that names nothing yet when left out."),
                                  QStringLiteral("[COM<n>]"));
     parser.process(*app);
