@@ -3,6 +3,7 @@
 // same address; the sign's lines show what it decoded.
 
 #include "consoleopening.h"
+#include "processlines.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
 #include "ser2netserver.h"
@@ -16,16 +17,6 @@
 namespace {
 
 constexpr int LinkedPort = 5;
-
-QString ReadLine(QProcess &process)
-{
-    (void)QTest::qWaitFor([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; },
-                          5000);
-    QByteArray line = process.readLine();
-    if (line.endsWith('\n'))
-        line.chop(1);
-    return QString::fromUtf8(line);
-}
 
 // The sign listening on a free local port; its first line read.
 struct ListeningSign

@@ -1,4 +1,5 @@
 #include "commport.h"
+#include "processlines.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
 #include "recordingmessageboxes.h"
@@ -41,17 +42,6 @@ void Start(QProcess &process, const QStringList &arguments)
     process.setProgram(QStringLiteral(VIRTUALSIGN_EXECUTABLE));
     process.setArguments(QStringList {QStringLiteral("--print")} + arguments);
     process.start();
-}
-
-QString ReadLine(QProcess &process)
-{
-    // A line that never comes shows as an empty one in the caller's comparison.
-    (void)QTest::qWaitFor([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; },
-                          5000);
-    QByteArray line = process.readLine();
-    if (line.endsWith('\n'))
-        line.chop(1);
-    return QString::fromUtf8(line);
 }
 
 std::optional<StartLine> ParseStartLine(const QString &line)
