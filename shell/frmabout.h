@@ -1,5 +1,8 @@
 #pragma once
 
+// The window and its controls keep their historical names (frm, lbl, pic,
+// cmd and fra prefixes, Label1...): keep them as they are.
+
 #include <QDialog>
 
 class LoadedForms;
@@ -16,6 +19,11 @@ class frmAbout : public QDialog
 public:
     explicit frmAbout(QWidget *owner);
 
+private:
+    void Form_Load();
+    void LayOutControls();
+    void cmdOK_Click();
+
     QLabel *const picLogo;
     QLabel *const Label1;
     QLabel *const lblVersion;
@@ -29,11 +37,6 @@ public:
     QLabel *const Label9;
     QPushButton *const cmdOK;
     QLabel *const Label2;
-
-private:
-    void Form_Load();
-    void LayOutControls();
-    void cmdOK_Click();
 };
 
 // Shows a freshly loaded About window modal over `owner`, centred on it, and

@@ -1,5 +1,8 @@
 #pragma once
 
+// The window and its controls keep their historical names (frm, lbl, pic,
+// cmd and fra prefixes, Label1...): keep them as they are.
+
 #include <QWidget>
 
 class QFrame;
@@ -15,6 +18,11 @@ class frmSplash : public QWidget
 public:
     explicit frmSplash(QWidget *parent = nullptr);
 
+private:
+    void Form_Load();
+    void LayOutControls();
+    void CentreOnScreen();
+
     // All controls sit in a captionless frame that fills the window.
     QFrame *const fraMainFrame;
     QLabel *const picLogo;
@@ -23,9 +31,4 @@ public:
     QLabel *const lblVersion;
     QLabel *const lblCopyright;
     QLabel *const lblCompany;
-
-private:
-    void Form_Load();
-    void LayOutControls();
-    void CentreOnScreen();
 };

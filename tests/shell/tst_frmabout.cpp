@@ -1,5 +1,6 @@
 #include "frmabout.h"
 #include "labelchecks.h"
+#include "namedchild.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -52,7 +53,7 @@ private Q_SLOTS:
 void TestFrmAbout::load_makesAFixedDialogWithTheVersion()
 {
     const frmAbout about(nullptr);
-    QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 1.0"));
+    QCOMPARE(NamedChild<QLabel>(about, "lblVersion")->text(), QStringLiteral("Version 1.0"));
     QCOMPARE(about.windowTitle(), QStringLiteral("About VantorMsgBoard"));
     QCOMPARE(about.windowType(), Qt::Dialog);
     QVERIFY(about.windowFlags().testFlag(Qt::WindowCloseButtonHint));
@@ -61,11 +62,11 @@ void TestFrmAbout::load_makesAFixedDialogWithTheVersion()
     // Client area 7425 x 3255 twips, fixed.
     QCOMPARE(about.minimumSize(), QSize(495, 217));
     QCOMPARE(about.maximumSize(), QSize(495, 217));
-    QVERIFY(about.cmdOK->isDefault());
-    QCOMPARE(about.focusWidget(), about.cmdOK);
+    QVERIFY(NamedChild<QPushButton>(about, "cmdOK")->isDefault());
+    QCOMPARE(about.focusWidget(), NamedChild<QPushButton>(about, "cmdOK"));
     // Sized to the picture plus its border: 1995 x 765 twips.
-    QCOMPARE(about.picLogo->contentsRect().size(), QSize(129, 47));
-    QCOMPARE(about.picLogo->size(), QSize(133, 51));
+    QCOMPARE(NamedChild<QLabel>(about, "picLogo")->contentsRect().size(), QSize(129, 47));
+    QCOMPARE(NamedChild<QLabel>(about, "picLogo")->size(), QSize(133, 51));
 }
 
 void TestFrmAbout::controls_standAtTheirDesignedPositions_data()
@@ -98,17 +99,17 @@ void TestFrmAbout::labels_showTheirWholeTextWithoutOverlap()
 {
     const frmAbout about(nullptr);
     VerifyNoLabelClipped(&about);
-    VerifyArial(about.Label1->font());
+    VerifyArial(NamedChild<QLabel>(about, "Label1")->font());
     // The contact block: one column under the logo, each line below the last.
-    const QList<const QLabel *> column{about.picLogo, about.Label3, about.Label4,
-                                       about.Label5, about.Label6, about.Label7,
-                                       about.Label8, about.Label9, about.Label2};
+    QList<const QLabel *> column;
+    for (const char *name : {"picLogo", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8", "Label9", "Label2"})
+        column.append(NamedChild<QLabel>(about, name));
     for (qsizetype i = 1; i < column.size(); ++i) {
         QCOMPARE(column[i]->x(), 12);
         QVERIFY2(column[i - 1]->geometry().bottom() < column[i]->y(),
                  qPrintable(column[i]->objectName()));
     }
-    QCOMPARE(about.Label8->width(), 170); // word wrap keeps the designed width
+    QCOMPARE(NamedChild<QLabel>(about, "Label8")->width(), 170); // word wrap keeps the designed width
 }
 
 void TestFrmAbout::showAboutWindow_closesAndUnloads_data()
@@ -130,13 +131,13 @@ void TestFrmAbout::showAboutWindow_closesAndUnloads()
     bool wasOpen = false;
     QString version;
     const QPointer<frmAbout> about = ShowAndRun(&owner, [&](frmAbout *shown) {
-        version = shown->lblVersion->text();
+        version = NamedChild<QLabel>(*shown, "lblVersion")->text();
         connect(shown, &QDialog::finished, &owner, [&result](int code) { result = code; });
         const QHash<QString, Qt::Key> keys{{QStringLiteral("enter"), Qt::Key_Enter},
                                            {QStringLiteral("return"), Qt::Key_Return},
                                            {QStringLiteral("escape"), Qt::Key_Escape}};
         if (how == QStringLiteral("click"))
-            QTest::mouseClick(shown->cmdOK, Qt::LeftButton);
+            QTest::mouseClick(NamedChild<QPushButton>(*shown, "cmdOK"), Qt::LeftButton);
         else if (how == QStringLiteral("close"))
             shown->close();
         else
@@ -167,7 +168,7 @@ void TestFrmAbout::showAboutWindow_blocksItsOwnerAndCentresOnIt()
     ShowAndRun(&owner, [&](frmAbout *about) {
         offCentre = about->frameGeometry().center() - owner.frameGeometry().center();
         clickOwnerButton();
-        about->cmdOK->click();
+        NamedChild<QPushButton>(*about, "cmdOK")->click();
     }, &wasOpen);
     QVERIFY(wasOpen);
     QVERIFY(offCentre.manhattanLength() <= 2);

@@ -1,5 +1,6 @@
 #include "frmsplash.h"
 #include "labelchecks.h"
+#include "namedchild.h"
 
 #include <QFrame>
 #include <QScreen>
@@ -20,14 +21,14 @@ private Q_SLOTS:
 void TestFrmSplash::load_makesABorderlessSplashWithTheVersion()
 {
     const frmSplash splash;
-    QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version 1.0"));
+    QCOMPARE(NamedChild<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version 1.0"));
     QCOMPARE(splash.windowType(), Qt::SplashScreen);
     QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
     // Client area 8280 x 3930 twips; the frame at -15, 45 fills it.
     QCOMPARE(splash.minimumSize(), QSize(552, 262));
     QCOMPARE(splash.maximumSize(), QSize(552, 262));
-    QCOMPARE(splash.fraMainFrame->geometry(), QRect(-1, 3, 555, 261));
-    QCOMPARE(splash.picLogo->pixmap().size(), QSize(129, 47));
+    QCOMPARE(NamedChild<QFrame>(splash, "fraMainFrame")->geometry(), QRect(-1, 3, 555, 261));
+    QCOMPARE(NamedChild<QLabel>(splash, "picLogo")->pixmap().size(), QSize(129, 47));
 }
 
 void TestFrmSplash::controls_standAtTheirDesignedWindowPositions_data()
@@ -49,7 +50,7 @@ void TestFrmSplash::controls_standAtTheirDesignedWindowPositions()
     const frmSplash splash;
     const auto *label = splash.findChild<QLabel *>(control);
     QVERIFY(label);
-    QCOMPARE(label->parentWidget(), splash.fraMainFrame);
+    QCOMPARE(label->parentWidget(), NamedChild<QFrame>(splash, "fraMainFrame"));
     QCOMPARE(label->mapTo(&splash, QPoint(0, 0)), topLeft);
 }
 
@@ -57,9 +58,8 @@ void TestFrmSplash::labels_showTheirWholeTextInArial()
 {
     const frmSplash splash;
     VerifyNoLabelClipped(&splash);
-    for (const QLabel *label : {splash.lblCompanyProduct, splash.lblProductName,
-                                splash.lblVersion, splash.lblCopyright, splash.lblCompany})
-        VerifyArial(label->font());
+    for (const char *name : {"lblCompanyProduct", "lblProductName", "lblVersion", "lblCopyright", "lblCompany"})
+        VerifyArial(NamedChild<QLabel>(splash, name)->font());
 }
 
 void TestFrmSplash::show_centresOnTheScreenAndIgnoresInput()
