@@ -26,6 +26,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,7 +331,7 @@ void frmMain::CommUse_Click()
     // Without a recognised argument the console's port is the default one.
     const int port = m_portNumber > 0 ? m_portNumber : 1;
     auto *chooser = new PortChooser(
-        port, [] { return PortChoices(ListPorts()); },
+        port, [] { return PortChoices(ListPorts(), QCoreApplication::applicationPid()); },
         [this, port](const QString &target) { return UsePort(port, target); }, m_boxes, this);
     chooser->setAttribute(Qt::WA_DeleteOnClose);
     chooser->open();

@@ -52,6 +52,8 @@ PortChooser::PortChooser(int port, Lister lister, Chooser chooser, MessageBoxes 
 
     choices->setObjectName(QStringLiteral("choices"));
     choices->setAccessibleName(QStringLiteral("Ports found"));
+    // Each entry runs over two lines; the shading tells one from the next.
+    choices->setAlternatingRowColors(true);
     choices->setToolTip(QStringLiteral("Serial devices, serial servers and virtual signs on this "
                                        "computer. Enter uses the one chosen."));
     address->setObjectName(QStringLiteral("address"));
@@ -107,7 +109,8 @@ void PortChooser::Refresh()
     const QListWidgetItem *current = choices->currentItem();
     const QString chosen = current ? current->data(TargetRole).toString() : QString();
     choices->clear();
-    for (const PortChoice &choice : m_lister()) {
+    const QList<PortChoice> found = m_lister();
+    for (const PortChoice &choice : found) {
         auto *item = new QListWidgetItem(choice.title + u'\n' + choice.detail, choices);
         item->setData(TargetRole, choice.target);
         item->setData(Qt::AccessibleTextRole, choice.title + QStringLiteral(", ") + choice.detail);
@@ -115,7 +118,7 @@ void PortChooser::Refresh()
             choices->setCurrentItem(item);
     }
     if (!choices->currentItem() && choices->count() > 0)
-        choices->setCurrentRow(0);
+        choices->setCurrentRow(static_cast<int>(FirstFreeChoice(found)));
 }
 
 void PortChooser::Choose()

@@ -14,59 +14,86 @@ QString PortNames(const QList<int> &ports)
     return names.isEmpty() ? QStringLiteral("no COM number yet") : names.join(QStringLiteral(", "));
 }
 
-QString Holding(const QString &holder)
+// Who holds a choice, as the listing words it ("process 12, name").
+struct Holder
 {
-    return holder.isEmpty() ? QStringLiteral("free") : QStringLiteral("in use by ") + holder;
-}
+    QString text;
+    bool console = false;
 
-PortChoice DeviceChoice(const ListedDevice &listed)
+    Holder(const QString &holder, qint64 consolePid)
+        : text(holder)
+    {
+        const QString self = QStringLiteral("process ") + QString::number(consolePid);
+        console = holder == self || holder.startsWith(self + u',');
+    }
+    [[nodiscard]] bool other() const { return !text.isEmpty() && !console; }
+    [[nodiscard]] QString said() const
+    {
+        if (console)
+            return QStringLiteral("in use by this console");
+        return text.isEmpty() ? QStringLiteral("free") : QStringLiteral("in use by ") + text;
+    }
+};
+
+PortChoice DeviceChoice(const ListedDevice &listed, qint64 consolePid)
 {
+    const Holder holder(listed.holder, consolePid);
     const SerialDevice &device = listed.device;
     QString title = device.path;
     if (!device.description.isEmpty())
         title += QStringLiteral(" - ") + device.description;
     if (!device.manufacturer.isEmpty())
         title += QStringLiteral(" (") + device.manufacturer + u')';
-    QString detail = PortNames(listed.ports) + QStringLiteral("; ") + Holding(listed.holder);
+    QString detail = PortNames(listed.ports) + QStringLiteral("; ") + holder.said();
     if (!listed.stableNames.isEmpty())
         detail += QStringLiteral("; ") + listed.stableNames.first();
-    return {title, detail, listed.stableNames.value(0, device.path), !listed.holder.isEmpty()};
+    return {title, detail, listed.stableNames.value(0, device.path), holder.other(), holder.console};
 }
 
-std::optional<PortChoice> LinkChoice(const ListedLink &listed)
+std::optional<PortChoice> LinkChoice(const ListedLink &listed, qint64 consolePid)
 {
     const PortLinkEntry &link = listed.link;
+    const Holder holder(listed.holder, consolePid);
     const QString named = QStringLiteral("COM") + QString::number(link.port);
     if (const std::optional<NetworkPort> server = ParseNetworkPort(link.target)) {
         return PortChoice{QStringLiteral("Serial server ") + NetworkPortText(*server),
                           named + QStringLiteral("; connects at the first Send"),
-                          NetworkPortText(*server), false};
+                          NetworkPortText(*server)};
     }
     if (const std::optional<qint64> sign = VirtualSignProcess(link.target); sign && !link.resolved.isEmpty()) {
         // Through the sign's own entry, which the sign makes again each time
         // it starts, so the choice outlives this run of the sign.
         return PortChoice{QStringLiteral("Virtual sign (process %1) on %2").arg(QString::number(*sign), link.resolved),
-                          named + QStringLiteral("; ") + Holding(listed.holder), link.linkPath,
-                          !listed.holder.isEmpty()};
+                          named + QStringLiteral("; ") + holder.said(), link.linkPath, holder.other(),
+                          holder.console};
     }
     if (link.resolved.isEmpty())
         return std::nullopt;
-    return PortChoice{link.resolved, named + QStringLiteral("; ") + Holding(listed.holder), link.resolved,
-                      !listed.holder.isEmpty()};
+    return PortChoice{link.resolved, named + QStringLiteral("; ") + holder.said(), link.resolved, holder.other(),
+                      holder.console};
 }
 
 } // namespace
 
-QList<PortChoice> PortChoices(const PortListing &listing)
+QList<PortChoice> PortChoices(const PortListing &listing, qint64 consolePid)
 {
     QList<PortChoice> choices;
     for (const ListedDevice &device : listing.devices)
-        choices.append(DeviceChoice(device));
+        choices.append(DeviceChoice(device, consolePid));
     for (const ListedLink &link : listing.otherLinks) {
-        if (const std::optional<PortChoice> choice = LinkChoice(link))
+        if (const std::optional<PortChoice> choice = LinkChoice(link, consolePid))
             choices.append(*choice);
     }
     return choices;
+}
+
+qsizetype FirstFreeChoice(const QList<PortChoice> &choices)
+{
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        if (!choices.at(i).inUse && !choices.at(i).current)
+            return i;
+    }
+    return 0;
 }
 
 std::optional<QString> ServerAddressChoice(const QString &typed)
