@@ -15,6 +15,9 @@
 #include "messagehistory.h"
 #include "messagelistfile.h"
 #include "placement.h"
+#include "portchoices.h"
+#include "portchooser.h"
+#include "portstatuslabel.h"
 #include "savefailure.h"
 #include "serialcontrol.h"
 #include "settings.h"
@@ -23,11 +26,13 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -98,6 +103,7 @@ frmMain::frmMain(MainWindowContext context, QWidget *parent)
     , Label5(NewLabel(this, "Label5", QStringLiteral("%")))
     , CommUse(NewLabel(this, "CommUse", QStringLiteral("Using ")))
     , mnuHelp(new MnuHelp(this))
+    , portStatus(new PortStatusLabel(CommUse))
     , m_context(std::move(context))
     , MSComm1(*m_context.port)
     , m_boxes(*m_context.boxes)
@@ -115,6 +121,7 @@ frmMain::frmMain(MainWindowContext context, QWidget *parent)
     Present->addItems(PresentationNames());
     CommUse->setAlignment(Qt::AlignCenter);
 
+    SetToolTips();
     LayOutControls();
     SetTabOrder();
     ConnectEvents();
@@ -141,6 +148,18 @@ void frmMain::LayOutControls()
     Send->setGeometry(TwipsRect(8685, 960, 1320, 480));
     PlaceLabel(Label5, TwipsRect(2460, 1170, 210, 165));
     PlaceAutoSizeLabel(CommUse, 9060, 105);
+}
+
+void frmMain::SetToolTips()
+{
+    CurMsg->setToolTip(QStringLiteral("The message to show. Characters outside Windows-1252 are sent as "
+                                      "\"?\". Enter sends; the list holds the messages sent before."));
+    BoardNum->setToolTip(QStringLiteral("The sign's board number, 0 to 99. Enter sends."));
+    Bright->setToolTip(QStringLiteral("Brightness in percent, 0 to 99; empty means 99. Enter sends."));
+    Present->setToolTip(QStringLiteral("How the sign shows the message."));
+    Help->setToolTip(QStringLiteral("Help Topics (F1), the maker's web page, About."));
+    Exit->setToolTip(QStringLiteral("Save the fields and close (Escape)."));
+    Send->setToolTip(QStringLiteral("Send the message to the sign (Enter)."));
 }
 
 void frmMain::SetTabOrder()
@@ -173,6 +192,9 @@ void frmMain::ConnectEvents()
     connect(mnuHelp->mnuHelpTopics, &QAction::triggered, this, &frmMain::mnuHelpTopics_Click);
     connect(mnuHelp->mnuHelpWeb, &QAction::triggered, this, &frmMain::mnuHelpWeb_Click);
     connect(mnuHelp->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
+    connect(portStatus, &PortStatusLabel::ChooseRequested, this, &frmMain::CommUse_Click);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &frmMain::mnuHelpTopics_Click);
 }
 
 void frmMain::Form_Load()
@@ -201,13 +223,14 @@ void frmMain::Form_Load()
 
     const CommPortOutcome outcome = OpenCommPort(m_context.commandLineArgument, MSComm1, m_boxes);
     m_portNumber = outcome.port;
-    CommUse->setText(CommUse->text() + outcome.statusSuffix);
-    PlaceAutoSizeLabel(CommUse, 9060, 105);
+    portStatus->ShowInUse(outcome.statusSuffix);
     if (!outcome.open)
         Send->setEnabled(false);
     // Queued bytes go out after Send returns; a device that stops taking
-    // them or goes away meanwhile is reported when that happens.
-    MSComm1.SetFailureHandler([this](const QString &description) { ReportWriteFailure(description); });
+    // them or goes away meanwhile is noticed while the operator may be
+    // typing, so it goes to the status label, where it takes no keys.
+    MSComm1.SetFailureHandler(
+        [this](const QString &description) { portStatus->ShowTrouble(m_portNumber, description); });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -295,8 +318,32 @@ void frmMain::Send_Click()
     // A device that went away after the port was opened must not look like
     // a sign that got its message. Send stays enabled: the port is opened
     // again at the next Send, once the device is back.
-    if (!written.ok)
+    if (!written.ok) {
         ReportWriteFailure(written.description);
+        portStatus->ShowTrouble(m_portNumber, written.description);
+    } else if (portStatus->ShowsTrouble()) {
+        portStatus->ShowInUse(QStringLiteral("COM") + QString::number(m_portNumber));
+    }
+}
+
+void frmMain::CommUse_Click()
+{
+    // Without a recognised argument the console's port is the default one.
+    const int port = m_portNumber > 0 ? m_portNumber : 1;
+    auto *chooser = new PortChooser(
+        port, [] { return PortChoices(ListPorts(), QCoreApplication::applicationPid()); },
+        [this, port](const QString &target) { return UsePort(port, target); }, m_boxes, this);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    chooser->open();
+}
+
+bool frmMain::UsePort(int port, const QString &target)
+{
+    const CommPortOutcome outcome = RepointCommPort(port, target, MSComm1, m_boxes);
+    m_portNumber = outcome.port;
+    portStatus->ShowInUse(outcome.statusSuffix);
+    Send->setEnabled(outcome.open);
+    return outcome.open;
 }
 
 void frmMain::ReportWriteFailure(const QString &description)

@@ -22,6 +22,7 @@ class HistoryCombo;
 class LoadedForms;
 class MessageBoxes;
 class MnuHelp;
+class PortStatusLabel;
 class QCloseEvent;
 class QComboBox;
 class QLabel;
@@ -73,6 +74,7 @@ public:
     QLabel *const Label5;
     QLabel *const CommUse;
     MnuHelp *const mnuHelp;
+    PortStatusLabel *const portStatus;
 
 protected:
     // Every way of closing the window (Exit, Escape, the close box, the
@@ -81,6 +83,7 @@ protected:
 
 private:
     void LayOutControls();
+    void SetToolTips();
     void SetTabOrder();
     void ConnectEvents();
 
@@ -98,6 +101,10 @@ private:
     void mnuHelpWeb_Click();
     void MnuHelpAbout_Click();
     void ReportWriteFailure(const QString &description);
+    void CommUse_Click();
+    // Makes the console's port name `target` and opens it; false when it
+    // could not be opened (the operator has been told).
+    bool UsePort(int port, const QString &target);
 
     MainWindowContext m_context;
     SerialControl &MSComm1;

@@ -23,6 +23,23 @@ void MnuHelp::PopupAtPointer()
     exec(QCursor::pos());
 }
 
+namespace {
+
+using Open = DesktopOpenResult (*)(const QString &, const HandlerFailure &);
+
+// Opens through `open`, reporting under `what` when the handler fails later.
+DesktopOpener Watched(Open open, MessageBoxes &boxes, const QString &what)
+{
+    return [open, &boxes, what](const QString &target) {
+        return open(target, [&boxes, what, target](int exitStatus, const QString &printed) {
+            boxes.MsgBox(HandlerFailureMessage(what, target, exitStatus, printed), MessageIcon::None,
+                         QString::fromUtf8(AppInfo::Title));
+        });
+    };
+}
+
+} // namespace
+
 void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &files,
                     const DesktopOpener &open, const FileProbe &exists)
 {
@@ -39,7 +56,8 @@ void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &
                      QString::fromUtf8(AppInfo::Title));
         return;
     }
-    const DesktopOpenResult result = open(target);
+    const DesktopOpener opener = open ? open : Watched(OpenLocalFile, boxes, HelpTopicsFailureLine());
+    const DesktopOpenResult result = opener(target);
     if (!result.opened()) {
         boxes.MsgBox(DesktopRefusalMessage(HelpTopicsFailureLine(), target, result),
                      MessageIcon::None, QString::fromUtf8(AppInfo::Title));
@@ -49,7 +67,8 @@ void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &
 void ShowMakerWebPage(MessageBoxes &boxes, const DesktopOpener &open)
 {
     const QString address = MakerInfo::WebAddress;
-    const DesktopOpenResult result = open(address);
+    const DesktopOpener opener = open ? open : Watched(OpenWebAddress, boxes, WebPageFailureLine());
+    const DesktopOpenResult result = opener(address);
     if (!result.opened()) {
         boxes.MsgBox(DesktopRefusalMessage(WebPageFailureLine(), address, result),
                      MessageIcon::None, QString::fromUtf8(AppInfo::Title));

@@ -44,10 +44,12 @@ using FileProbe = std::function<bool(const QString &)>;
 // Otherwise it opens the first file of HelpTopicsCandidates() that exists;
 // when none exists, or the desktop does not take it, it says which file and
 // why under the application's title.
+// Without an opener the desktop's handler is run and, when it ends without
+// opening the file, the box names the file and the cause.
 void ShowHelpTopics(QWidget *owner, MessageBoxes &boxes, const HelpTopicsFiles &files,
-                    const DesktopOpener &open = OpenLocalFile,
+                    const DesktopOpener &open = {},
                     const FileProbe &exists = IsExistingFile);
 
 // The web command: opens the maker's web page, and says why when the desktop
 // does not take it.
-void ShowMakerWebPage(MessageBoxes &boxes, const DesktopOpener &open = OpenWebAddress);
+void ShowMakerWebPage(MessageBoxes &boxes, const DesktopOpener &open = {});

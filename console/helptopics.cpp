@@ -43,6 +43,23 @@ QString RefusalReason(const DesktopOpenResult &result)
     return {};
 }
 
+// What xdg-open's exit statuses mean, in the operator's terms.
+QString HandlerVerdict(int exitStatus)
+{
+    switch (exitStatus) {
+    case 2:
+        return QStringLiteral("The file does not exist or cannot be read.");
+    case 3:
+        return QStringLiteral("No program on this desktop opens it.") + LineBreak
+            + QStringLiteral("Install a web browser (for example: sudo apt install firefox-esr), "
+                             "then try again.");
+    case 4:
+        return QStringLiteral("The program chosen to open it failed.");
+    default:
+        return QStringLiteral("The desktop could not open it.");
+    }
+}
+
 } // namespace
 
 HelpTopicsFiles HelpTopicsFiles::ForProgramIn(const QString &programFolder)
@@ -97,6 +114,18 @@ QString DesktopRefusalMessage(const QString &what, const QString &target,
                               const DesktopOpenResult &result)
 {
     return what + LineBreak + Quoted(target) + LineBreak + RefusalReason(result);
+}
+
+QString HandlerFailureMessage(const QString &what, const QString &target, int exitStatus,
+                              const QString &printed)
+{
+    const QString launcher = QString::fromLatin1(DesktopLauncher);
+    QString ended = exitStatus < 0 ? launcher + QStringLiteral(" crashed")
+                                   : launcher + QStringLiteral(" ended with status ") + QString::number(exitStatus);
+    const QString firstLine = printed.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!firstLine.isEmpty())
+        ended += QStringLiteral(": ") + firstLine;
+    return what + LineBreak + Quoted(target) + LineBreak + ended + u'.' + LineBreak + HandlerVerdict(exitStatus);
 }
 
 QString HelpTopicsFailureLine()

@@ -47,6 +47,11 @@ struct HelpTopicsFiles
 [[nodiscard]] QString DesktopRefusalMessage(const QString &what, const QString &target,
                                             const DesktopOpenResult &result);
 
+// The box shown when the desktop's handler took `target` but ended with
+// `exitStatus` (-1: it crashed), having printed `printed`.
+[[nodiscard]] QString HandlerFailureMessage(const QString &what, const QString &target, int exitStatus,
+                                            const QString &printed);
+
 // The first lines of the two boxes of the Help menu.
 [[nodiscard]] QString HelpTopicsFailureLine();
 [[nodiscard]] QString WebPageFailureLine();

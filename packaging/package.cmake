@@ -24,8 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.vantor.example/")
 # laid out with are only found at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-# Help and the maker's web page open through the desktop's handler.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Help and the maker's web page open through the desktop's handler; vantor-sign completes on
+# the command line where bash-completion is installed.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -11,6 +11,8 @@ PACKAGES=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool openbox x11-utils
     procps
+    # The check of the guide's quoted messages.
+    python3
     # A serial server on the network, for the network port tests.
     ser2net
     # The package and its checks.

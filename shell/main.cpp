@@ -1,10 +1,14 @@
 #include "appinfo.h"
+#include "commandlinehelp.h"
+#include "displaycheck.h"
 #include "modmain.h"
 #include "shellassets.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QStringList>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +21,16 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     int qtArgumentCount = argc > 0 ? 1 : 0;
+
+    // Answered on standard output with no display needed.
+    if (const std::optional<QString> information = InformationRequested(arguments)) {
+        std::fputs(information->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (const QString missing = MissingDisplay(QString::fromUtf8(AppInfo::Title)); !missing.isEmpty()) {
+        std::fprintf(stderr, "%s\n", missing.toLocal8Bit().constData());
+        return 1;
+    }
 
     QApplication app(qtArgumentCount, argv);
     QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));

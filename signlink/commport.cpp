@@ -3,8 +3,12 @@
 #include "appinfo.h"
 #include "messageboxes.h"
 #include "modutils.h"
+#include "portlinkplacing.h"
+#include "portnaming.h"
 #include "serialcontrol.h"
 #include "spacetrim.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -82,20 +86,52 @@ CommPortOutcome OpenCommPort(const QString &argument, SerialControl &port, Messa
         return Unusable(0, CommPortFailure::UnrecognisedArgument);
     }
 
-    PortStatus status = port.SetCommPort(*number);
+    return OpenCommPortNumber(*number, port, boxes);
+}
+
+CommPortOutcome OpenCommPortNumber(int n, SerialControl &port, MessageBoxes &boxes)
+{
+    PortStatus status = port.SetCommPort(n);
     if (status.ok)
         status = port.SetSettings(QString::fromLatin1(SignLineSettings));
     if (!status.ok) {
-        ShowStop(boxes, NotAvailableMessage(*number, status.description));
-        return Unusable(*number, CommPortFailure::NotAvailable);
+        ShowStop(boxes, NotAvailableMessage(n, status.description));
+        return Unusable(n, CommPortFailure::NotAvailable);
     }
 
     status = port.Open();
     if (!status.ok) {
-        ShowStop(boxes, CannotOpenMessage(*number, status.description));
-        return Unusable(*number, CommPortFailure::CannotOpen);
+        ShowStop(boxes, CannotOpenMessage(n, status.description));
+        return Unusable(n, CommPortFailure::CannotOpen);
     }
-    return {true, *number, PortName(*number)};
+    return {true, n, PortName(n)};
+}
+
+CommPortOutcome RepointCommPort(int n, const QString &target, SerialControl &port, MessageBoxes &boxes)
+{
+    const QFileInfo entry(PortLinkPath(n));
+    const bool hadEntry = HasPortLink(n);
+    // Anything but a link is the operator's own and is not replaced.
+    if (hadEntry && !entry.isSymLink()) {
+        ShowStop(boxes, NotAvailableMessage(n, PortLinkPath(n)
+                                                   + QStringLiteral(" is not a link; remove it yourself "
+                                                                    "if it should go.")));
+        return Unusable(n, CommPortFailure::NotAvailable);
+    }
+    const QString previous = PortLinkText(n);
+    port.Close();
+    // Port n's own entry is chosen when the sign is on it already.
+    if (target != PortLinkPath(n)) {
+        const QString failure = PlacePortLink(n, target);
+        if (!failure.isEmpty()) {
+            ShowStop(boxes, NotAvailableMessage(n, failure));
+            return Unusable(n, CommPortFailure::NotAvailable);
+        }
+    }
+    const CommPortOutcome outcome = OpenCommPortNumber(n, port, boxes);
+    if (!outcome.open && previous != target)
+        RestorePortLink(n, previous);
+    return outcome;
 }
 
 QString WriteFailureMessage(int port, const QString &description)

@@ -42,5 +42,16 @@ struct CommPortOutcome
 [[nodiscard]] CommPortOutcome OpenCommPort(const QString &argument, SerialControl &port,
                                            MessageBoxes &boxes);
 
+// Sets up and opens port n (messages B and C as OpenCommPort shows them).
+[[nodiscard]] CommPortOutcome OpenCommPortNumber(int n, SerialControl &port, MessageBoxes &boxes);
+
+// Makes port n name `target` (a device, a by-id name, another entry or a
+// serial server's address) and moves the open port over to it: the current
+// port is closed with its usual drain, the entry rewritten, the port opened
+// again. When it cannot be opened the operator is told (message B or C) and
+// the entry is put back as it was; the port then stays closed.
+[[nodiscard]] CommPortOutcome RepointCommPort(int n, const QString &target, SerialControl &port,
+                                              MessageBoxes &boxes);
+
 // The text shown when a write to the open port fails.
 [[nodiscard]] QString WriteFailureMessage(int port, const QString &description);

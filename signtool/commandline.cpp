@@ -179,19 +179,23 @@ ParsedCommandLine ParsePorts(const QString &program, const QStringList &rest)
 
 ParsedCommandLine ParseLink(const QString &program, const QStringList &rest, bool unlink)
 {
-    CommandParser command(unlink ? QStringLiteral("unlink COM<n>") : QStringLiteral("link [--force] COM<n> DEVICE"),
+    CommandParser command(unlink ? QStringLiteral("unlink [--force] COM<n>") : QStringLiteral("link [--force] COM<n> DEVICE"),
                           unlink ? QStringLiteral("Removes the link that makes COM<n> name a device.")
                                  : QStringLiteral("Makes COM<n> name DEVICE for the console and this program. "
                                                   "A device with a stable /dev/serial/by-id name is linked "
                                                   "by that name, so the link survives replugging."));
-    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Replace an existing link."));
-    if (!unlink)
-        command.parser.addOption(force);
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   unlink ? QStringLiteral("Remove the link even while a virtual sign holds it.")
+                                          : QStringLiteral("Replace an existing link; link a file that is no "
+                                                           "serial device."));
+    command.parser.addOption(force);
     command.parser.addPositionalArgument(QStringLiteral("COM<n>"),
                                          QStringLiteral("The port, as the console's argument."));
     if (!unlink) {
         command.parser.addPositionalArgument(
-            QStringLiteral("DEVICE"), QStringLiteral("The serial device, such as /dev/ttyUSB0."));
+            QStringLiteral("DEVICE"), QStringLiteral("The serial device, such as /dev/ttyUSB0, or a serial "
+                                                     "server, tcp://HOST:PORT or rfc2217://HOST:PORT. "
+                                                     "Anything but a character device needs --force."));
     }
     if (!command.parse(program, rest))
         return Wrong(command.parser.errorText());
@@ -211,10 +215,9 @@ ParsedCommandLine ParseLink(const QString &program, const QStringList &rest, boo
     ParsedCommandLine parsed;
     parsed.command = unlink ? ToolCommand::Unlink : ToolCommand::Link;
     parsed.link.port = *port;
-    if (!unlink) {
+    parsed.link.force = command.parser.isSet(force);
+    if (!unlink)
         parsed.link.device = positional.at(1);
-        parsed.link.force = command.parser.isSet(force);
-    }
     return parsed;
 }
 

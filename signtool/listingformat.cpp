@@ -128,8 +128,18 @@ QString ListingText(const PortListing &listing)
         text += QStringLiteral("\nCOM numbers linked to other devices:\n");
     for (const ListedLink &listed : listing.otherLinks) {
         const PortLinkEntry &link = listed.link;
-        text += QStringLiteral("COM%1  %2 -> %3").arg(QString::number(link.port), link.linkPath, link.target);
-        if (ParseNetworkPort(link.target))
+        const std::optional<qint64> sign = VirtualSignProcess(link.target);
+        if (sign) {
+            text += QStringLiteral("COM%1  %2 -> the virtual sign (process %3)")
+                        .arg(QString::number(link.port), link.linkPath, QString::number(*sign));
+        } else {
+            text += QStringLiteral("COM%1  %2 -> %3").arg(QString::number(link.port), link.linkPath, link.target);
+        }
+        if (link.otherUsersSign)
+            text += QStringLiteral("  (belongs to another user)\n");
+        else if (sign && !link.resolved.isEmpty())
+            text += QStringLiteral(" on %1  (in use: %2)\n").arg(link.resolved, InUse(listed.holder));
+        else if (ParseNetworkPort(link.target))
             text += QStringLiteral("  (serial server on the network)\n");
         else if (link.resolved.isEmpty())
             text += QStringLiteral("  (leads nowhere)\n");

@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     case ToolCommand::Link:
         return Report(LinkPort(parsed.link, QString::fromLatin1(StableNamesFolder)));
     case ToolCommand::Unlink:
-        return Report(UnlinkPort(parsed.link.port));
+        return Report(UnlinkPort(parsed.link.port, parsed.link.force));
     }
     return ExitStatus::Usage;
 }

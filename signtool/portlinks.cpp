@@ -3,10 +3,10 @@
 #include "commandline.h"
 #include "exitstatus.h"
 #include "networkport.h"
+#include "portlinkplacing.h"
 #include "portlisting.h"
 #include "portnaming.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,38 +26,13 @@ bool EntryExists(const QFileInfo &entry)
     return entry.isSymLink() || entry.exists();
 }
 
-// Makes the link beside its final name and renames it over that, so that the
-// console never finds the entry missing or half made.
-QString PlaceLink(const QString &target, const QString &linkPath)
+bool IsCharacterDevice(const QString &path)
 {
-    const std::filesystem::path finalPath(QFile::encodeName(linkPath).toStdString());
-    std::filesystem::path newPath = finalPath;
-    newPath += ".new-" + std::to_string(QCoreApplication::applicationPid());
-    std::error_code error;
-    std::filesystem::remove(newPath, error);
-    std::filesystem::create_symlink(QFile::encodeName(target).toStdString(), newPath, error);
-    if (!error)
-        std::filesystem::rename(newPath, finalPath, error);
-    if (error) {
-        std::filesystem::remove(newPath, error);
-        return QString::fromStdString(error.message());
-    }
-    return {};
+    std::error_code failed;
+    return std::filesystem::is_character_file(QFile::encodeName(path).toStdString(), failed);
 }
 
 } // namespace
-
-QString NameToLink(const QString &device, const QString &byIdFolder)
-{
-    const QFileInfo given(device);
-    const QString resolved = given.canonicalFilePath();
-    if (resolved.isEmpty())
-        return {};
-    const QString absolute = given.absoluteFilePath();
-    if (QFileInfo(absolute).absolutePath() == QDir(byIdFolder).absolutePath())
-        return absolute;
-    return ScanStableNames(byIdFolder).value(resolved).value(0, absolute);
-}
 
 ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
 {
@@ -65,12 +40,19 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
     if (LooksLikeNetworkPort(request.device)) {
         const std::optional<NetworkPort> address = ParseNetworkPort(request.device);
         if (!address)
-            return {ExitStatus::NoInput, DescribeMalformedNetworkPort(request.device)};
+            return {ExitStatus::Usage, DescribeMalformedNetworkPort(request.device)};
         target = NetworkPortText(*address);
     } else {
         target = NameToLink(request.device, byIdFolder);
         if (target.isEmpty())
             return {ExitStatus::NoInput, QStringLiteral("%1 does not exist.").arg(request.device)};
+        // A port that names a plain file or a folder would only fail later,
+        // at the console's next start, far from this mistake.
+        if (!request.force && !IsCharacterDevice(target)) {
+            return {ExitStatus::Usage,
+                    QStringLiteral("%1 is not a serial device.\rGive --force to link it all the same.")
+                        .arg(request.device)};
+        }
     }
 
     const QString linkPath = PortLinkPath(request.port);
@@ -86,15 +68,13 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
                         .arg(PortName(request.port), LinkText(linkPath), linkPath)};
         }
     }
-    if (!QDir().mkpath(PortLinksFolder()))
-        return {ExitStatus::CannotCreate, QStringLiteral("Cannot make the folder %1.").arg(PortLinksFolder())};
-    const QString failure = PlaceLink(target, linkPath);
+    const QString failure = PlacePortLink(request.port, target);
     if (!failure.isEmpty())
-        return {ExitStatus::CannotCreate, QStringLiteral("Cannot make %1: %2.").arg(linkPath, failure)};
+        return {ExitStatus::CannotCreate, failure};
     return {ExitStatus::Ok, QStringLiteral("%1 -> %2").arg(PortName(request.port), target)};
 }
 
-ToolOutcome UnlinkPort(int port)
+ToolOutcome UnlinkPort(int port, bool force)
 {
     const QString linkPath = PortLinkPath(port);
     const QFileInfo existing(linkPath);
@@ -103,6 +83,14 @@ ToolOutcome UnlinkPort(int port)
     if (!existing.isSymLink()) {
         return {ExitStatus::CannotCreate,
                 QStringLiteral("%1 is not a link; remove it yourself if it should go.").arg(linkPath)};
+    }
+    const QString target = LinkText(linkPath);
+    if (const std::optional<qint64> sign = VirtualSignProcess(target);
+        sign && !force && QFileInfo::exists(QStringLiteral("/proc/%1").arg(*sign))) {
+        return {ExitStatus::CannotCreate,
+                QStringLiteral("%1 is held by a running virtual sign (process %2); close the sign, which "
+                               "removes its link, or give --force.")
+                    .arg(PortName(port), QString::number(*sign))};
     }
     if (!QFile::remove(linkPath))
         return {ExitStatus::CannotCreate, QStringLiteral("Cannot remove %1.").arg(linkPath)};

@@ -1,9 +1,10 @@
 #pragma once
 
 // `vantor-sign link` and `unlink`: the ports/com<n> entries that give port n
-// a device (see platform/portnaming.h). A device with a stable
-// /dev/serial/by-id name is linked by that name, because the kernel's own
-// name (ttyUSB0) may go to another adapter when they are plugged in again.
+// a device (see platform/portnaming.h), written as the console's port
+// chooser writes them (portlinkplacing.h).
+
+#include "portlinkplacing.h"
 
 #include <QString>
 
@@ -17,10 +18,7 @@ struct ToolOutcome
     QString message;
 };
 
-// The name to store for `device`: itself when it is a by-id name already,
-// else the first by-id name in `byIdFolder` that leads to the same device,
-// else the device's absolute path as given. Empty when it leads nowhere.
-[[nodiscard]] QString NameToLink(const QString &device, const QString &byIdFolder);
-
 [[nodiscard]] ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder);
-[[nodiscard]] ToolOutcome UnlinkPort(int port);
+// Refuses, unless `force`, a link that a running virtual sign holds: the
+// sign would go on announcing a port that names nothing.
+[[nodiscard]] ToolOutcome UnlinkPort(int port, bool force = false);

@@ -8,6 +8,8 @@
 // in one line on standard output, and shows what arrives: in a window, or
 // with --print as lines on standard output.
 
+#include "appinfo.h"
+#include "displaycheck.h"
 #include "networksign.h"
 #include "portlink.h"
 #include "printmode.h"
@@ -35,7 +37,7 @@ const char *const ListenOption = "listen";
 bool NeedsNoWindow(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"--print", "--help", "-h", "--help-all"}) {
+        for (const char *option : {"--print", "--help", "-h", "--version", "-v"}) {
             if (std::strcmp(argv[i], option) == 0)
                 return true;
         }
@@ -121,7 +123,13 @@ int main(int argc, char *argv[])
     // A reader that goes away must not end the program before it removes its link.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const std::unique_ptr<QCoreApplication> app = NeedsNoWindow(argc, argv)
+    const bool needsNoWindow = NeedsNoWindow(argc, argv);
+    if (const QString missing = MissingDisplay(QStringLiteral("VantorVirtualSign"));
+        !needsNoWindow && !missing.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(missing));
+        return 1;
+    }
+    const std::unique_ptr<QCoreApplication> app = needsNoWindow
         ? std::make_unique<QCoreApplication>(argc, argv)
         : std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("VantorVirtualSign"));
@@ -132,7 +140,13 @@ int main(int argc, char *argv[])
         "COM<n> ($XDG_CONFIG_HOME/VantorMsgBoard/ports/com<n>, ~/.config by default) to a\n"
         "pseudo-terminal, names both in its first line on standard output, and shows every\n"
         "command string that arrives. Start the console on the same port: VantorMsgBoard COM<n>."));
-    parser.addHelpOption();
+    // Its own options only: Qt's --help-all would offer the toolkit's too.
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Display this help and exit."));
+    parser.addOption(helpOption);
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Output version information and exit."));
+    parser.addOption(versionOption);
     parser.addOption({QString::fromLatin1(PrintOption),
                       QStringLiteral("No window: write one line per decoded string to standard output.")});
     parser.addOption({QString::fromLatin1(ListenOption),
@@ -145,6 +159,15 @@ int main(int argc, char *argv[])
                                                 "that names nothing yet when left out."),
                                  QStringLiteral("[COM<n>]"));
     parser.process(*app);
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("VantorVirtualSign %d.%d.%d\n", AppInfo::VersionMajor, AppInfo::VersionMinor,
+                    AppInfo::VersionRevision);
+        return 0;
+    }
     const bool printMode = parser.isSet(QString::fromLatin1(PrintOption));
     if (parser.isSet(QString::fromLatin1(ListenOption)))
         return PlayNetworkSign(*app, parser.value(QString::fromLatin1(ListenOption)), printMode);

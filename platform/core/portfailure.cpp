@@ -8,6 +8,9 @@
 #include <QFileInfo>
 
 #ifndef Q_OS_WIN
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -35,15 +38,28 @@ bool MayWrite(const QString &devicePath)
 #endif
 }
 
-QString NoPermission(const QString &devicePath, const QString &systemText)
+DeviceAccess AccessOf(const QString &devicePath)
 {
-    QString group = QFileInfo(devicePath).group();
-    if (group.isEmpty() || group == QLatin1String("root"))
-        group = QStringLiteral("dialout");
-    return devicePath + QStringLiteral(": ") + systemText + QLatin1Char('.') + LineBreak
-        + QStringLiteral("Serial devices are open to the members of the \"") + group
-        + QStringLiteral("\" group: run \"sudo adduser $USER ") + group
-        + QStringLiteral("\", then log out and log in again.");
+    DeviceAccess access;
+#ifndef Q_OS_WIN
+    struct stat status {};
+    if (::stat(QFile::encodeName(devicePath).constData(), &status) != 0)
+        return access;
+    const QFileInfo info(devicePath);
+    access.owner = info.owner();
+    access.group = info.group();
+    access.mode = status.st_mode & 07777;
+    const passwd *user = ::getpwuid(::getuid());
+    if (user) {
+        int count = 64;
+        QList<gid_t> groups(count);
+        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) >= 0)
+            access.memberOfGroup = groups.first(count).contains(status.st_gid);
+    }
+#else
+    Q_UNUSED(devicePath);
+#endif
+    return access;
 }
 
 } // namespace
@@ -76,7 +92,7 @@ QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &s
         // hold (busy) and a refused permission all alike; only the last
         // leaves this user unable to write to the device.
         if (!MayWrite(devicePath))
-            return NoPermission(devicePath, Reason(error, systemText));
+            return DescribeNoPermission(devicePath, Reason(error, systemText), AccessOf(devicePath));
         return DescribeHeldPort(devicePath);
     case QSerialPort::ResourceError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
@@ -84,6 +100,32 @@ QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &s
     default:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
     }
+}
+
+QString DescribeNoPermission(const QString &devicePath, const QString &systemText, const DeviceAccess &access)
+{
+    const QString said = devicePath + QStringLiteral(": ") + systemText + u'.';
+    if (access.owner.isEmpty()) {
+        return said + LineBreak + QStringLiteral("Serial devices are usually open to the members of the "
+                                                 "\"dialout\" group: run \"sudo adduser $USER dialout\", "
+                                                 "then log out and log in again.");
+    }
+    const QString owned = QStringLiteral(" It belongs to %1, group %2, mode %3.")
+                              .arg(access.owner, access.group,
+                                   QStringLiteral("%1").arg(access.mode, 4, 8, QLatin1Char('0')));
+    constexpr unsigned GroupMayWrite = 0020;
+    if (!(access.mode & GroupMayWrite) || access.group == QLatin1String("root")) {
+        return said + owned + LineBreak + QStringLiteral("Only ") + access.owner
+            + QStringLiteral(" may open it; joining a group does not help. Choose another device, or have "
+                             "the administrator give this one to the \"dialout\" group.");
+    }
+    if (access.memberOfGroup) {
+        return said + owned + LineBreak + QStringLiteral("You joined the \"") + access.group
+            + QStringLiteral("\" group after this session began: log out and log in again.");
+    }
+    return said + owned + LineBreak + QStringLiteral("Members of the \"") + access.group
+        + QStringLiteral("\" group may open it: run \"sudo adduser $USER ") + access.group
+        + QStringLiteral("\", then log out and log in again.");
 }
 
 QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &systemText,

@@ -15,6 +15,21 @@
 [[nodiscard]] QString DescribeOpenFailure(QSerialPort::SerialPortError error,
                                           const QString &systemText, const QString &devicePath);
 
+// Who may write to a device: its owner, group and permission bits, and
+// whether this user is a member of the group (by the group database, which
+// counts before the next login does).
+struct DeviceAccess
+{
+    QString owner;  // empty when the device cannot be looked at
+    QString group;
+    unsigned mode = 0;
+    bool memberOfGroup = false;
+};
+
+// Why this user may not open the device, and what would let them.
+[[nodiscard]] QString DescribeNoPermission(const QString &devicePath, const QString &systemText,
+                                           const DeviceAccess &access);
+
 // Why a write to the open device failed.
 [[nodiscard]] QString DescribeWriteFailure(QSerialPort::SerialPortError error,
                                            const QString &systemText, const QString &devicePath);

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -27,15 +28,29 @@ QUrl LocalFileUrl(const QString &path)
     return QUrl::fromLocalFile(path);
 }
 
-DesktopOpenResult HandOver(const QUrl &url)
+bool HasDesktop(const QString &platformName)
+{
+    return platformName != QLatin1String("offscreen") && platformName != QLatin1String("minimal");
+}
+
+DesktopOpenResult HandOver(const QUrl &url, const HandlerFailure &onFailure)
 {
     const QString platform = QGuiApplication::platformName();
     if (url.isEmpty() || !url.isValid())
         return {DesktopRefusal::NotAnAddress, platform};
-    if (QDesktopServices::openUrl(url))
-        return {DesktopRefusal::None, platform};
     const QString launcher =
         QStandardPaths::findExecutable(QString::fromLatin1(DesktopLauncher));
+#ifndef Q_OS_WIN
+    // Qt starts the launcher detached and never hears how it ended; run here,
+    // its exit status tells when nothing could open the target.
+    if (onFailure && HasDesktop(platform) && !launcher.isEmpty()) {
+        if (RunDesktopHandler(launcher, url.toString(QUrl::FullyEncoded), qApp, onFailure))
+            return {DesktopRefusal::None, platform};
+        return {DesktopRefusal::LauncherFailed, platform};
+    }
+#endif
+    if (QDesktopServices::openUrl(url))
+        return {DesktopRefusal::None, platform};
     return {DiagnoseRefusal(launcher, platform), platform};
 }
 
@@ -47,7 +62,7 @@ DesktopRefusal DiagnoseRefusal(const QString &launcherPath, const QString &platf
         return DesktopRefusal::NoLauncher;
     // These platforms have no desktop services: Qt refuses every hand-over
     // there before it looks for a launcher.
-    if (platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal"))
+    if (!HasDesktop(platformName))
         return DesktopRefusal::NoDesktop;
     return DesktopRefusal::LauncherFailed;
 }
@@ -57,12 +72,35 @@ bool IsExistingFile(const QString &path)
     return QFileInfo(path).isFile();
 }
 
-DesktopOpenResult OpenLocalFile(const QString &path)
+DesktopOpenResult OpenLocalFile(const QString &path, const HandlerFailure &onFailure)
 {
-    return HandOver(path.isEmpty() ? QUrl() : LocalFileUrl(path));
+    return HandOver(path.isEmpty() ? QUrl() : LocalFileUrl(path), onFailure);
 }
 
-DesktopOpenResult OpenWebAddress(const QString &url)
+DesktopOpenResult OpenWebAddress(const QString &url, const HandlerFailure &onFailure)
 {
-    return HandOver(QUrl(url));
+    return HandOver(QUrl(url), onFailure);
+}
+
+bool RunDesktopHandler(const QString &handler, const QString &target, QObject *context,
+                       const HandlerFailure &onFailure)
+{
+    auto *process = new QProcess(context);
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, onFailure](int exitCode, QProcess::ExitStatus exitStatus) {
+                         const QString printed =
+                             QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
+                         process->deleteLater();
+                         if (exitStatus == QProcess::CrashExit || exitCode != 0)
+                             onFailure(exitStatus == QProcess::CrashExit ? -1 : exitCode, printed);
+                     });
+    process->start(handler, {target});
+    // Starting is quick (fork and exec); only the handler's end is waited for
+    // in the event loop.
+    if (process->waitForStarted())
+        return true;
+    process->deleteLater();
+    return false;
 }

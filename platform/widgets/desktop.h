@@ -6,11 +6,16 @@
 //
 // On Linux the desktop's choice goes through xdg-open. Qt reports only
 // whether it could start one: false when no launcher is on PATH or the
-// display platform (offscreen, minimal) starts no programs at all. Once
-// xdg-open runs, what it does with the file (no such file, no browser
-// installed) happens after the call and is not seen here.
+// display platform (offscreen, minimal) starts no programs at all. What
+// xdg-open then does with the file (no such file, no browser installed)
+// shows only in its exit status, so on a desktop it is run here, without
+// waiting, and its end is reported through a callback.
 
 #include <QString>
+
+#include <functional>
+
+class QObject;
 
 // Why the desktop did not take a file or address.
 enum class DesktopRefusal {
@@ -43,9 +48,22 @@ inline constexpr char DesktopLauncherPackage[] = "xdg-utils";
 // True when a file (not a folder) exists at the path.
 [[nodiscard]] bool IsExistingFile(const QString &path);
 
-// Opens the file at `path`, exactly as given, with the desktop's handler for
-// local files. Whether the file exists is the caller's affair.
-[[nodiscard]] DesktopOpenResult OpenLocalFile(const QString &path);
+// Called from the event loop when the desktop's handler, once started, ends
+// without having opened the target: its exit status and what it printed on
+// standard error.
+using HandlerFailure = std::function<void(int exitStatus, const QString &printed)>;
 
-// Hands a web address to the desktop's browser.
-[[nodiscard]] DesktopOpenResult OpenWebAddress(const QString &url);
+// Opens the file at `path`, exactly as given, with the desktop's handler for
+// local files. Whether the file exists is the caller's affair. Given
+// `onFailure`, on a desktop the handler is run here, without waiting for it,
+// so that its end is seen.
+[[nodiscard]] DesktopOpenResult OpenLocalFile(const QString &path, const HandlerFailure &onFailure = {});
+
+// Hands a web address to the desktop's browser, as OpenLocalFile does.
+[[nodiscard]] DesktopOpenResult OpenWebAddress(const QString &url, const HandlerFailure &onFailure = {});
+
+// Starts `handler` with the one argument `target` and returns at once;
+// false when it could not be started. `onFailure` runs when it ends with a
+// status other than 0. The process goes with `context`.
+[[nodiscard]] bool RunDesktopHandler(const QString &handler, const QString &target, QObject *context,
+                                     const HandlerFailure &onFailure);

@@ -63,14 +63,15 @@ public:
     }
 
     // Loads the window hidden, as start-up does; the caller shows it.
-    frmMain &Load(const QString &argument = QStringLiteral("COM3"))
+    frmMain &Load(const QString &argument = QStringLiteral("COM3"),
+                  std::unique_ptr<SerialControl> control = std::make_unique<QtSerialControl>())
     {
         settings = std::make_unique<SettingsStore>(SettingsPath());
         MainWindowContext context;
         context.commandLineArgument = argument;
         context.settings = settings.get();
         context.boxes = &boxes;
-        context.port = std::make_unique<QtSerialControl>();
+        context.port = std::move(control);
         port = context.port.get();
         context.programFolder = folder.path();
         context.forms = &forms;
@@ -83,11 +84,12 @@ public:
 
     // False when the window could not be shown, or the sign's port could not
     // be set up for it.
-    [[nodiscard]] bool LoadAndShow(const QString &argument = QStringLiteral("COM3"))
+    [[nodiscard]] bool LoadAndShow(const QString &argument = QStringLiteral("COM3"),
+                                   std::unique_ptr<SerialControl> control = std::make_unique<QtSerialControl>())
     {
         if (!portLinked)
             return false;
-        Load(argument).show();
+        Load(argument, std::move(control)).show();
         window->activateWindow();
         return QTest::qWaitForWindowActive(window.get());
     }

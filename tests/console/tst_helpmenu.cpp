@@ -66,6 +66,8 @@ private Q_SLOTS:
     void showMakerWebPage_opensTheMakersAddress();
     void showMakerWebPage_reportsARefusal_data();
     void showMakerWebPage_reportsARefusal();
+    void handlerEndingBadly_namesTheCause_data();
+    void handlerEndingBadly_namesTheCause();
 };
 
 void TestHelpMenu::menu_listsItsCommandsInOrder()
@@ -350,6 +352,57 @@ void TestHelpMenu::showMakerWebPage_reportsARefusal()
         QCOMPARE(boxes.shown.first().icon, MessageIcon::None);
         QCOMPARE(boxes.shown.first().title, AppTitle);
     }
+}
+
+void TestHelpMenu::handlerEndingBadly_namesTheCause_data()
+{
+    QTest::addColumn<int>("exitStatus");
+    QTest::addColumn<QString>("cause"); // empty: no box
+    QTest::newRow("opened") << 0 << QString();
+    QTest::newRow("no method available")
+        << 3
+        << QStringLiteral("xdg-open ended with status 3: xdg-open: no method available for opening "
+                          "'https://www.vantor.example/'.\rNo program on this desktop opens it.");
+    QTest::newRow("file not found")
+        << 2
+        << QStringLiteral("xdg-open ended with status 2: xdg-open: no method available for opening "
+                          "'https://www.vantor.example/'.\rThe file does not exist or cannot be read.");
+}
+
+void TestHelpMenu::handlerEndingBadly_namesTheCause()
+{
+    QFETCH(int, exitStatus);
+    QFETCH(QString, cause);
+    QTemporaryDir folder;
+    // A desktop handler that says what the real one says without a browser.
+    const QString handler = folder.filePath(QStringLiteral("xdg-open"));
+    QFile script(handler);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\n"
+                                "exit %1\n").arg(exitStatus).toUtf8());
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+    const QString target = QStringLiteral("https://www.vantor.example/");
+    QObject context;
+    QStringList messages;
+    bool ended = false;
+
+    QVERIFY(RunDesktopHandler(handler, target, &context, [&](int status, const QString &printed) {
+        messages << HandlerFailureMessage(WebPageFailureLine(), target, status, printed);
+    }));
+    QObject *process = context.findChild<QObject *>();
+    QVERIFY(process);
+    connect(process, &QObject::destroyed, [&ended] { ended = true; });
+    QTRY_VERIFY(ended);
+
+    if (cause.isEmpty()) {
+        QVERIFY(messages.isEmpty());
+        return;
+    }
+    QCOMPARE(messages.size(), 1);
+    const QString expectedStart = QStringLiteral("Unable to open the maker's web page\r\"") + target
+        + QStringLiteral("\"\r") + cause;
+    QVERIFY2(messages.first().startsWith(expectedStart), qPrintable(messages.first()));
 }
 
 QTEST_MAIN(TestHelpMenu)

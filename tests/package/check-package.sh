@@ -26,7 +26,7 @@ field() {
 e2e_expect_equal "Package" vantor-message-board "$(field Package)"
 e2e_expect_equal "Version" 1.0.0 "$(field Version)"
 e2e_expect_equal "Architecture" "$arch" "$(field Architecture)"
-e2e_expect_equal "Recommends" xdg-utils "$(field Recommends)"
+e2e_expect_equal "Recommends" "xdg-utils, bash-completion" "$(field Recommends)"
 depends=$(field Depends)
 # From the programs' own libraries, and the fonts the windows are laid out with.
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libstdc++6 fonts-liberation; do

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void neverGivesAnEmptyReason_data();
     void neverGivesAnEmptyReason();
     void explainsHowToGetAccess();
+    void adviceFitsOwnerGroupAndMode_data();
+    void adviceFitsOwnerGroupAndMode();
     void keepsTheSystemsReason();
 };
 
@@ -97,6 +99,40 @@ void TestPortFailure::explainsHowToGetAccess()
     QVERIFY2(description.contains(path), qPrintable(description));
     QVERIFY2(description.contains(QStringLiteral("Permission denied")), qPrintable(description));
     QVERIFY2(description.contains(QStringLiteral("dialout")), qPrintable(description));
+}
+
+void TestPortFailure::adviceFitsOwnerGroupAndMode_data()
+{
+    QTest::addColumn<DeviceAccess>("access");
+    QTest::addColumn<QString>("advice"); // the second line
+
+    QTest::newRow("root alone, as ttyS0 often is")
+        << DeviceAccess{"root", "root", 0600, true}
+        << "Only root may open it; joining a group does not help. Choose another device, or have the "
+           "administrator give this one to the \"dialout\" group.";
+    QTest::newRow("group without write")
+        << DeviceAccess{"root", "dialout", 0640, false}
+        << "Only root may open it; joining a group does not help. Choose another device, or have the "
+           "administrator give this one to the \"dialout\" group.";
+    QTest::newRow("member since this session")
+        << DeviceAccess{"root", "dialout", 0660, true}
+        << "You joined the \"dialout\" group after this session began: log out and log in again.";
+    QTest::newRow("not a member of another group")
+        << DeviceAccess{"root", "uucp", 0660, false}
+        << "Members of the \"uucp\" group may open it: run \"sudo adduser $USER uucp\", then log out and "
+           "log in again.";
+}
+
+void TestPortFailure::adviceFitsOwnerGroupAndMode()
+{
+    QFETCH(DeviceAccess, access);
+    QFETCH(QString, advice);
+    const QStringList lines =
+        DescribeNoPermission("/dev/ttyS0", "Permission denied", access).split(QChar(13));
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.first(), QStringLiteral("/dev/ttyS0: Permission denied. It belongs to %1, group %2, mode 0%3.")
+                                .arg(access.owner, access.group, QString::number(access.mode, 8)));
+    QCOMPARE(lines.last(), advice);
 }
 
 QTEST_GUILESS_MAIN(TestPortFailure)

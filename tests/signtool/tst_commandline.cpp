@@ -115,7 +115,6 @@ void TestCommandLine::refusesWrongCommandLines_data()
     QTest::newRow("link to COM0") << QStringList {"link", "COM0", "/dev/null"} << "COM0";
     QTest::newRow("link to no port") << QStringList {"link", "LPT1", "/dev/null"} << "LPT1";
     QTest::newRow("link to an empty port") << QStringList {"link", "", "/dev/null"} << "names no port";
-    QTest::newRow("unlink with --force") << QStringList {"unlink", "--force", "COM3"} << "force";
     QTest::newRow("unlink of COM99999") << QStringList {"unlink", "COM99999"} << "COM99999";
 }
 
@@ -143,6 +142,9 @@ void TestCommandLine::readsLinkRequests_data()
         << QStringList {"link", "--force", " com 007 ", "dev"} << ToolCommand::Link << 7 << "dev" << true;
     QTest::newRow("largest port") << QStringList {"unlink", "COM32767"} << ToolCommand::Unlink << 32767 << ""
                                   << false;
+    // Only to remove a link a running virtual sign holds.
+    QTest::newRow("unlink, forced") << QStringList {"unlink", "--force", "COM3"} << ToolCommand::Unlink << 3 << ""
+                                    << true;
 }
 
 void TestCommandLine::readsLinkRequests()

@@ -6,6 +6,7 @@
 #include "portnaming.h"
 #include "ptypair.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void readsLinkNames();
     void shapesDevicesAndOtherLinks();
     void writesTheListingAsJson();
+    void showsVirtualSignLinks_data();
+    void showsVirtualSignLinks();
     void readsTheHolderPid_data();
     void readsTheHolderPid();
     void linksTheStableName();
@@ -223,6 +226,14 @@ void TestListing::linkRefusesAndReplaces()
     const ToolOutcome missing = LinkPort({5, "/dev/no-such-device", true}, noStableNames.path());
     QCOMPARE(missing.status, ExitStatus::NoInput);
     QVERIFY(!QFileInfo(PortLinkPath(5)).isSymLink());
+
+    // A file that is no device is a mistake unless the user insists.
+    const QString plainFile = noStableNames.filePath("passwd");
+    QVERIFY(QFile(plainFile).open(QIODevice::WriteOnly));
+    const ToolOutcome notDevice = LinkPort({6, plainFile, false}, noStableNames.path());
+    QCOMPARE(notDevice.status, ExitStatus::Usage);
+    QVERIFY(!QFileInfo(PortLinkPath(6)).isSymLink());
+    QCOMPARE(LinkPort({6, plainFile, true}, noStableNames.path()).status, ExitStatus::Ok);
 }
 
 void TestListing::linksAndListsNetworkAddresses_data()
@@ -234,8 +245,8 @@ void TestListing::linksAndListsNetworkAddresses_data()
     QTest::newRow("raw TCP") << "tcp://10.0.0.5:4001" << int(ExitStatus::Ok) << "tcp://10.0.0.5:4001";
     QTest::newRow("RFC 2217, scheme and port tidied") << "RFC2217://[::1]:02001" << int(ExitStatus::Ok)
                                                        << "rfc2217://[::1]:2001";
-    QTest::newRow("port out of range") << "tcp://10.0.0.5:70000" << int(ExitStatus::NoInput) << "";
-    QTest::newRow("no port") << "rfc2217://host" << int(ExitStatus::NoInput) << "";
+    QTest::newRow("port out of range") << "tcp://10.0.0.5:70000" << int(ExitStatus::Usage) << "";
+    QTest::newRow("no port") << "rfc2217://host" << int(ExitStatus::Usage) << "";
 }
 
 void TestListing::linksAndListsNetworkAddresses()
@@ -281,6 +292,39 @@ void TestListing::unlinkRemovesOnlyLinks()
     QCOMPARE(UnlinkPort(2).status, ExitStatus::NoInput);
     QCOMPARE(UnlinkPort(3).status, ExitStatus::CannotCreate);
     QVERIFY(QFileInfo(PortLinkPath(3)).isDir());
+
+    // A live sign's link stays unless forced; this process stands in for the sign.
+    const QString signTarget = QStringLiteral("/proc/%1/fd/0").arg(QCoreApplication::applicationPid());
+    QVERIFY(config.linkPort(4, signTarget));
+    const ToolOutcome held = UnlinkPort(4);
+    QCOMPARE(held.status, ExitStatus::CannotCreate);
+    QVERIFY2(held.message.contains("virtual sign"), qPrintable(held.message));
+    QVERIFY(QFileInfo(PortLinkPath(4)).isSymLink());
+    QCOMPARE(UnlinkPort(4, true).status, ExitStatus::Ok);
+}
+
+void TestListing::showsVirtualSignLinks_data()
+{
+    QTest::addColumn<QString>("resolved");
+    QTest::addColumn<bool>("otherUsers");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("this user's sign")
+        << "/dev/pts/3" << false << "COM2  /cfg/ports/com2 -> the virtual sign (process 4242) on /dev/pts/3  (in use: no)";
+    QTest::newRow("another user's sign")
+        << "" << true << "COM2  /cfg/ports/com2 -> the virtual sign (process 4242)  (belongs to another user)";
+    QTest::newRow("a sign that is gone")
+        << "" << false << "COM2  /cfg/ports/com2 -> the virtual sign (process 4242)  (leads nowhere)";
+}
+
+void TestListing::showsVirtualSignLinks()
+{
+    QFETCH(QString, resolved);
+    QFETCH(bool, otherUsers);
+    QFETCH(QString, line);
+    PortLinkEntry link {2, "/cfg/ports/com2", "/proc/4242/fd/7", resolved, otherUsers};
+    const PortListing listing = ShapeListing({}, {link}, {}, [](const QString &) { return QString(); });
+    QCOMPARE(ListingText(listing).split(u'\n').value(3), line);
 }
 
 QTEST_GUILESS_MAIN(TestListing)

@@ -41,6 +41,15 @@ std::optional<int> PortFromLinkName(const QString &fileName)
     return port <= 32767 ? std::optional<int>(port) : std::nullopt;
 }
 
+std::optional<qint64> VirtualSignProcess(const QString &linkTarget)
+{
+    static const QRegularExpression form(QStringLiteral("^/proc/(\\d{1,10})/fd/\\d+$"));
+    const QRegularExpressionMatch match = form.match(linkTarget);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toLongLong();
+}
+
 QList<int> PortsNaming(const QString &devicePath, const QList<PortLinkEntry> &links)
 {
     QList<int> ports;
@@ -111,7 +120,12 @@ QList<PortLinkEntry> ScanPortLinks(const QString &folder)
         const QString target = LooksLikeNetworkPort(text) ? text
             : entry.isSymLink()                          ? entry.symLinkTarget()
                                                          : entry.absoluteFilePath();
-        links.append({*port, entry.absoluteFilePath(), target, Resolved(entry.absoluteFilePath())});
+        const QString resolved = Resolved(entry.absoluteFilePath());
+        const std::optional<qint64> sign = VirtualSignProcess(target);
+        // Another user's /proc/<pid>/fd cannot be followed, though the process lives.
+        const bool otherUsersSign = resolved.isEmpty() && sign
+            && QFileInfo::exists(QStringLiteral("/proc/%1").arg(*sign));
+        links.append({*port, entry.absoluteFilePath(), target, resolved, otherUsersSign});
     }
     std::sort(links.begin(), links.end(),
               [](const PortLinkEntry &a, const PortLinkEntry &b) { return a.port < b.port; });

@@ -34,6 +34,9 @@ struct PortLinkEntry
     QString linkPath;
     QString target;    // where the entry points, made absolute; a network address as written
     QString resolved;  // the device it leads to, links followed; empty when it leads nowhere
+    // A virtual sign's link that this user may not follow: the sign runs, as
+    // another user.
+    bool otherUsersSign = false;
 };
 
 struct ListedDevice
@@ -67,6 +70,10 @@ using HolderLookup = std::function<QString(const QString &devicePath)>;
 // The port number of a ports/com<n> entry name ("com3" -> 3), as the console
 // writes them: plain decimal from 1. No value for any other name.
 [[nodiscard]] std::optional<int> PortFromLinkName(const QString &fileName);
+
+// The process of a virtual sign whose link this is: its pseudo-terminal is
+// held as /proc/<pid>/fd/<n>, so the link dies with the process.
+[[nodiscard]] std::optional<qint64> VirtualSignProcess(const QString &linkTarget);
 
 // Puts the findings together.
 [[nodiscard]] PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLinkEntry> &links,

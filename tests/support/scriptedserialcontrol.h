@@ -15,6 +15,8 @@ public:
     QString failure = QStringLiteral("scripted failure");
     QStringList calls;
     FailureHandler failureHandler;
+    // What Output answers; empty: it succeeds.
+    QString outputFailure;
 
     PortStatus SetCommPort(int n) override
     {
@@ -36,7 +38,7 @@ public:
     PortStatus Output(const QString &text) override
     {
         calls.append(QStringLiteral("Output(%1)").arg(text));
-        return PortStatus::Success();
+        return outputFailure.isEmpty() ? PortStatus::Success() : PortStatus::Failure(outputFailure);
     }
     void SetFailureHandler(FailureHandler handler) override { failureHandler = std::move(handler); }
     void Close() override

@@ -1,0 +1,155 @@
+#include "mainwindowfixture.h"
+#include "portchooser.h"
+#include "portnaming.h"
+#include "portstatuslabel.h"
+#include "scriptedserialcontrol.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+// Choosing the port from the window, and failures noticed between Sends,
+// driven through the window as the operator drives it.
+class TestPortChooser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void choosingAPortRelinksItAndSends_data();
+    void choosingAPortRelinksItAndSends();
+    void busyChoiceKeepsTheDialogOpen();
+    void failureBetweenSendsTakesNoKeys();
+};
+
+namespace {
+
+constexpr int OtherPort = 5;
+
+PortChooser *OpenChooser(frmMain &window, bool byKeyboard)
+{
+    if (byKeyboard)
+        QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    else
+        QTest::mouseClick(window.CommUse, Qt::LeftButton, {}, window.CommUse->rect().center());
+    return window.findChild<PortChooser *>();
+}
+
+// Makes the entry leading to `device` the current one; false when it is not offered.
+bool Select(PortChooser &chooser, const QString &device)
+{
+    for (int row = 0; row < chooser.choices->count(); ++row) {
+        if (chooser.choices->item(row)->text().startsWith(device)) {
+            chooser.choices->setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void TestPortChooser::choosingAPortRelinksItAndSends_data()
+{
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("keyboard") << true;
+}
+
+void TestPortChooser::choosingAPortRelinksItAndSends()
+{
+    QFETCH(bool, byKeyboard);
+    MainWindowFixture fixture;
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+    PtyPair other;
+    QVERIFY(other.isValid());
+    // The sign on another port shows up in the open dialog: the ports folder is watched.
+    PortChooser *chooser = OpenChooser(window, byKeyboard);
+    QVERIFY(chooser);
+    QTRY_VERIFY(chooser->isVisible());
+    QVERIFY(fixture.configHome.linkPort(OtherPort, other.slavePath()));
+    QTRY_VERIFY(Select(*chooser, other.slavePath()));
+
+    if (byKeyboard)
+        QTest::keyClick(chooser->choices, Qt::Key_Return);
+    else
+        QTest::mouseClick(chooser->use, Qt::LeftButton);
+
+    QTRY_VERIFY(!window.findChild<PortChooser *>());
+    QVERIFY(fixture.boxes.shown.isEmpty());
+    QCOMPARE(LinkText(PortLinkPath(MainWindowFixture::SignPort)), other.slavePath());
+    QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
+    window.CurMsg->SetText("moved");
+    QTest::mouseClick(window.Send, Qt::LeftButton);
+    QByteArray arrived;
+    QTRY_VERIFY((arrived += other.drainMaster()).endsWith("Amoved\r0D"));
+    QVERIFY(fixture.Received().isEmpty());
+}
+
+void TestPortChooser::busyChoiceKeepsTheDialogOpen()
+{
+    MainWindowFixture fixture;
+    QVERIFY(fixture.LoadAndShow());
+    frmMain &window = *fixture.window;
+    PtyPair other;
+    QVERIFY(other.isValid() && fixture.configHome.linkPort(OtherPort, other.slavePath()));
+    QtSerialControl holder;
+    QVERIFY(holder.SetCommPort(OtherPort).ok && holder.Open().ok);
+
+    PortChooser *chooser = OpenChooser(window, false);
+    QVERIFY(chooser && Select(*chooser, other.slavePath()));
+    QTest::mouseClick(chooser->use, Qt::LeftButton);
+
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    QVERIFY2(fixture.boxes.shown.first().text.startsWith("Comm Port \"COM3\" cannot be opened\r"),
+             qPrintable(fixture.boxes.shown.first().text));
+    QVERIFY(chooser->isVisible());
+    // Nothing changed on disk: the next start finds the sign it found before.
+    QCOMPARE(LinkText(PortLinkPath(MainWindowFixture::SignPort)), fixture.pty->slavePath());
+    QCOMPARE(window.CommUse->text(), QStringLiteral("Using NONE"));
+    QVERIFY(!window.Send->isEnabled());
+
+    // Chosen again once the other program let go, it opens.
+    holder.Close();
+    QTest::mouseClick(chooser->use, Qt::LeftButton);
+    QTRY_VERIFY(!window.findChild<PortChooser *>());
+    QVERIFY(window.Send->isEnabled());
+}
+
+void TestPortChooser::failureBetweenSendsTakesNoKeys()
+{
+    MainWindowFixture fixture;
+    auto scripted = std::make_unique<ScriptedSerialControl>();
+    ScriptedSerialControl &port = *scripted;
+    QVERIFY(fixture.LoadAndShow(QStringLiteral("COM3"), std::move(scripted)));
+    frmMain &window = *fixture.window;
+    window.CurMsg->SetText(QString());
+    window.CurMsg->setFocus();
+
+    QTest::keyClicks(QApplication::focusWidget(), "AFTER ");
+    port.failureHandler(QStringLiteral("The serial server 127.0.0.1 port 4001 (raw TCP) closed the connection: "
+                                       "gone.\rThe next Send connects again."));
+    QTest::keyClicks(QApplication::focusWidget(), "NOON");
+
+    QCOMPARE(window.CurMsg->Text(), QStringLiteral("AFTER NOON"));
+    QVERIFY(fixture.boxes.shown.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(window.CommUse->text(),
+             QStringLiteral("\u26A0 COM3 lost its server, which closed the connection. The next Send tries again."));
+    QVERIFY(window.CommUse->toolTip().contains("The next Send connects again."));
+
+    // The next Send is the operator's act: a failure then is a box.
+    port.outputFailure = QStringLiteral("still gone");
+    QTest::mouseClick(window.Send, Qt::LeftButton);
+    QCOMPARE(fixture.boxes.shown.size(), 1);
+    QCOMPARE(fixture.boxes.shown.first().text, QStringLiteral("Comm Port \"COM3\" cannot be written to\rstill gone"));
+
+    // A Send that goes through puts the label back.
+    port.outputFailure.clear();
+    QTest::mouseClick(window.Send, Qt::LeftButton);
+    QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
+}
+
+QTEST_MAIN(TestPortChooser)
+#include "tst_portchooser.moc"
