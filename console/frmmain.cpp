@@ -2,12 +2,14 @@
 
 #include "appinfo.h"
 #include "commport.h"
+#include "deliveryqueue.h"
 #include "dialogkeys.h"
 #include "fieldcheck.h"
 #include "fieldtext.h"
 #include "singlelinefield.h"
 #include "focusvalidation.h"
 #include "formlayout.h"
+#include "handoverserver.h"
 #include "helpmenu.h"
 #include "historycombo.h"
 #include "loadedforms.h"
@@ -28,6 +30,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTime>
 
 namespace {
 
@@ -205,9 +208,25 @@ void frmMain::Form_Load()
     PlaceAutoSizeLabel(CommUse, 9060, 105);
     if (!outcome.open)
         Send->setEnabled(false);
+    else
+        ShareThePort(outcome.port);
     // Queued bytes go out after Send returns; a device that stops taking
     // them or goes away meanwhile is reported when that happens.
-    MSComm1.SetFailureHandler([this](const QString &description) { ReportWriteFailure(description); });
+    MSComm1.SetFailureHandler([this](const QString &description) {
+        ReportWriteFailure(description);
+        if (m_sharedOutput)
+            m_sharedOutput->PortFailed(description);
+    });
+}
+
+void frmMain::ShareThePort(int port)
+{
+    m_sharedOutput = new DeliveryQueue(MSComm1, this);
+    auto *server = new HandOverServer(*m_sharedOutput, port, this);
+    (void)server->Listen();  // unshared, the port works for this window all the same
+    connect(server, &HandOverServer::StringArrived, this, [this] {
+        CommUse->setToolTip(tr("Last string from another program: %1").arg(QTime::currentTime().toString()));
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+class DeliveryQueue;
 class HistoryCombo;
 class LoadedForms;
 class MessageBoxes;
@@ -98,6 +99,8 @@ private:
     void mnuHelpWeb_Click();
     void MnuHelpAbout_Click();
     void ReportWriteFailure(const QString &description);
+    // Lets other programs of this user send through the open port.
+    void ShareThePort(int port);
 
     MainWindowContext m_context;
     SerialControl &MSComm1;
@@ -107,6 +110,8 @@ private:
     std::optional<QPointF> m_restoredCorner;
     // The port number the argument named, for the write-failure report.
     int m_portNumber = 0;
+    // Strings other programs hand over while the port is open (handoverserver.h).
+    DeliveryQueue *m_sharedOutput = nullptr;
 
     // True while one of the four field handlers runs.
     bool EventBusy = false;
