@@ -2,12 +2,14 @@
 
 #include "appinfo.h"
 #include "commport.h"
+#include "deliveryqueue.h"
 #include "dialogkeys.h"
 #include "fieldcheck.h"
 #include "fieldtext.h"
 #include "singlelinefield.h"
 #include "focusvalidation.h"
 #include "formlayout.h"
+#include "handoverserver.h"
 #include "helpmenu.h"
 #include "historycombo.h"
 #include "loadedforms.h"
@@ -226,11 +228,27 @@ void frmMain::Form_Load()
     portStatus->ShowInUse(outcome.statusSuffix);
     if (!outcome.open)
         Send->setEnabled(false);
+    else
+        ShareThePort(outcome.port);
     // Queued bytes go out after Send returns; a device that stops taking
     // them or goes away meanwhile is noticed while the operator may be
     // typing, so it goes to the status label, where it takes no keys.
-    MSComm1.SetFailureHandler(
-        [this](const QString &description) { portStatus->ShowTrouble(m_portNumber, description); });
+    MSComm1.SetFailureHandler([this](const QString &description) {
+        portStatus->ShowTrouble(m_portNumber, description);
+        if (m_sharedOutput)
+            m_sharedOutput->PortFailed(description);
+    });
+}
+
+void frmMain::ShareThePort(int port)
+{
+    if (!m_sharedOutput)
+        m_sharedOutput = new DeliveryQueue(MSComm1, this);
+    // A port pointed elsewhere is shared under its new device's name.
+    delete m_handOver;
+    m_handOver = new HandOverServer(*m_sharedOutput, port, this);
+    (void)m_handOver->Listen();  // unshared, the port works for this window all the same
+    connect(m_handOver, &HandOverServer::StringArrived, portStatus, &PortStatusLabel::NoteHandedOver);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -343,6 +361,8 @@ bool frmMain::UsePort(int port, const QString &target)
     m_portNumber = outcome.port;
     portStatus->ShowInUse(outcome.statusSuffix);
     Send->setEnabled(outcome.open);
+    if (outcome.open)
+        ShareThePort(outcome.port);
     return outcome.open;
 }
 

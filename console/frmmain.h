@@ -18,6 +18,8 @@
 #include <memory>
 #include <optional>
 
+class DeliveryQueue;
+class HandOverServer;
 class HistoryCombo;
 class LoadedForms;
 class MessageBoxes;
@@ -105,6 +107,8 @@ private:
     // Makes the console's port name `target` and opens it; false when it
     // could not be opened (the operator has been told).
     bool UsePort(int port, const QString &target);
+    // Lets other programs of this user send through the open port.
+    void ShareThePort(int port);
 
     MainWindowContext m_context;
     SerialControl &MSComm1;
@@ -114,6 +118,9 @@ private:
     std::optional<QPointF> m_restoredCorner;
     // The port number the argument named, for the write-failure report.
     int m_portNumber = 0;
+    // Strings other programs hand over while the port is open (handoverserver.h).
+    DeliveryQueue *m_sharedOutput = nullptr;
+    HandOverServer *m_handOver = nullptr;
 
     // True while one of the four field handlers runs.
     bool EventBusy = false;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QShortcut>
+#include <QTime>
 
 namespace {
 
@@ -64,6 +65,14 @@ void PortStatusLabel::ShowTrouble(int port, const QString &description)
     detail.replace(QChar(13), QChar(u'\n'));
     m_label->setToolTip(detail + QStringLiteral("\n\n") + ChooseTip());
     Place();
+}
+
+void PortStatusLabel::NoteHandedOver()
+{
+    if (m_trouble)
+        return;
+    m_label->setToolTip(QStringLiteral("Last string from another program: ")
+                        + QTime::currentTime().toString() + QStringLiteral("\n\n") + ChooseTip());
 }
 
 void PortStatusLabel::Place()

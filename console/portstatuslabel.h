@@ -27,6 +27,9 @@ public:
     // Send tries again; the full description goes to the tooltip.
     void ShowTrouble(int port, const QString &description);
     [[nodiscard]] bool ShowsTrouble() const { return m_trouble; }
+    // Another program has handed a string over to the port: the tooltip
+    // says when, unless it tells of trouble.
+    void NoteHandedOver();
 
 Q_SIGNALS:
     void ChooseRequested();

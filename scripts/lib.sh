@@ -15,6 +15,8 @@ PACKAGES=(
     python3
     # A serial server on the network, for the network port tests.
     ser2net
+    # vantor-sign serve's broker client, and a broker for its tests.
+    libmosquitto-dev mosquitto mosquitto-clients
     # The package and its checks.
     dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db gzip
     # The desktop's handler for Help and the web page.

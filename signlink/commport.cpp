@@ -38,12 +38,6 @@ QString NotAvailableMessage(int port, const QString &description)
         + QStringLiteral(" is not available on this system") + LineBreak + description;
 }
 
-QString CannotOpenMessage(int port, const QString &description)
-{
-    return QStringLiteral("Comm Port ") + QuotedPortName(port)
-        + QStringLiteral(" cannot be opened") + LineBreak + description;
-}
-
 void ShowStop(MessageBoxes &boxes, const QString &text)
 {
     boxes.MsgBox(text, MessageIcon::Stop, QString::fromLatin1(AppInfo::Title));
@@ -55,6 +49,12 @@ CommPortOutcome Unusable(int port, CommPortFailure failure)
 }
 
 } // namespace
+
+QString CannotOpenMessage(int port, const QString &description)
+{
+    return QStringLiteral("Comm Port ") + QuotedPortName(port)
+        + QStringLiteral(" cannot be opened") + LineBreak + description;
+}
 
 QString CommandLineArgument(const QStringList &arguments)
 {

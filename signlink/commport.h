@@ -53,5 +53,9 @@ struct CommPortOutcome
 [[nodiscard]] CommPortOutcome RepointCommPort(int n, const QString &target, SerialControl &port,
                                               MessageBoxes &boxes);
 
+// The text shown when the port cannot be had (in use, not permitted), with
+// the reason under the heading.
+[[nodiscard]] QString CannotOpenMessage(int port, const QString &description);
+
 // The text shown when a write to the open port fails.
 [[nodiscard]] QString WriteFailureMessage(int port, const QString &description);

@@ -19,6 +19,7 @@ QString CommandsText()
         "\n"
         "Commands:\n"
         "  send MESSAGE     write one sign command string (MESSAGE \"-\": one per line of standard input)\n"
+        "  serve            hold the port for other programs and, with --mqtt, a broker\n"
         "  ports            list the serial devices and the COM<n> numbers that name them\n"
         "  link COM<n> DEV  make COM<n> name the device DEV\n"
         "  unlink COM<n>    remove that name\n"
@@ -156,6 +157,56 @@ ParsedCommandLine ParseSend(const QString &program, const QStringList &rest)
     return parsed;
 }
 
+ParsedCommandLine ParseServe(const QString &program, const QStringList &rest)
+{
+    CommandParser command(QStringLiteral("serve [--port COM<n>] [--mqtt URL] [--topic PREFIX] [options]"),
+                          QStringLiteral("Holds the port until stopped: \"vantor-sign send\" by this user "
+                                         "sends through it. With --mqtt, a message published on "
+                                         "PREFIX/<board>/set (JSON with message, brightness and "
+                                         "presentation, or plain text) is sent to that board and its "
+                                         "state published on PREFIX/<board>/state."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("The port, as the console's argument: COM<n> (default COM1)."),
+                                  QStringLiteral("COM<n>"));
+    const QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                                  QStringLiteral("The broker: mqtt://[USER[:PASSWORD]@]HOST[:PORT], mqtts:// for TLS."),
+                                  QStringLiteral("URL"));
+    const QCommandLineOption topic(QStringLiteral("topic"), QStringLiteral("The topic prefix (default vantor)."),
+                                   QStringLiteral("PREFIX"), QStringLiteral("vantor"));
+    const QCommandLineOption boards(QStringLiteral("boards"),
+                                    QStringLiteral("Boards announced for discovery, comma-separated (default 0)."),
+                                    QStringLiteral("LIST"), QStringLiteral("0"));
+    const QCommandLineOption caFile(QStringLiteral("cafile"),
+                                    QStringLiteral("TLS: the certificate authorities to trust."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("The broker user name."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption passwordFile(QStringLiteral("password-file"),
+                                          QStringLiteral("A file whose first line is the broker password."),
+                                          QStringLiteral("FILE"));
+    command.parser.addOptions({port, mqtt, topic, boards, caFile, user, passwordFile});
+    if (!command.parse(program, rest))
+        return Wrong(command.parser.errorText());
+    if (command.asksForHelp())
+        return command.helpAnswer();
+    if (!command.parser.positionalArguments().isEmpty())
+        return Wrong(QStringLiteral("serve takes no arguments"));
+    const QString prefix = command.parser.value(topic);
+    if (prefix.isEmpty() || prefix.contains(QLatin1Char('+')) || prefix.contains(QLatin1Char('#')))
+        return Wrong(QStringLiteral("--topic: give a topic without + or #"));
+
+    ParsedCommandLine parsed;
+    parsed.command = ToolCommand::Serve;
+    parsed.serve = {command.parser.value(port),
+                    command.parser.value(mqtt),
+                    prefix,
+                    command.parser.value(boards).split(QLatin1Char(','), Qt::SkipEmptyParts),
+                    command.parser.value(caFile),
+                    command.parser.value(user),
+                    command.parser.value(passwordFile)};
+    return parsed;
+}
+
 ParsedCommandLine ParsePorts(const QString &program, const QStringList &rest)
 {
     CommandParser command(QStringLiteral("ports [--json]"),
@@ -234,7 +285,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version."));
     top.addOptions({help, version});
-    top.addPositionalArgument(QStringLiteral("command"), QStringLiteral("send, ports, link or unlink."),
+    top.addPositionalArgument(QStringLiteral("command"), QStringLiteral("send, serve, ports, link or unlink."),
                               QStringLiteral("COMMAND [options]"));
     if (!top.parse(arguments.isEmpty() ? QStringList {program} : arguments))
         return Wrong(top.errorText());
@@ -253,6 +304,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     const QStringList rest = positional.mid(1);
     if (name == QLatin1String("send"))
         return ParseSend(program, rest);
+    if (name == QLatin1String("serve"))
+        return ParseServe(program, rest);
     if (name == QLatin1String("ports"))
         return ParsePorts(program, rest);
     if (name == QLatin1String("link") || name == QLatin1String("unlink"))

@@ -5,6 +5,9 @@
 //
 //   vantor-sign send [--port COM<n>] [--board N] [--brightness N]
 //                    [--presentation NAME] MESSAGE|-
+//   vantor-sign serve [--port COM<n>] [--mqtt URL] [--topic PREFIX]
+//                     [--boards LIST] [--cafile FILE] [--user NAME]
+//                     [--password-file FILE]
 //   vantor-sign ports [--json]
 //   vantor-sign link [--force] COM<n> DEVICE
 //   vantor-sign unlink COM<n>
@@ -19,7 +22,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class ToolCommand { Help, Version, Send, Ports, Link, Unlink };
+enum class ToolCommand { Help, Version, Send, Serve, Ports, Link, Unlink };
 
 struct SendRequest
 {
@@ -27,6 +30,18 @@ struct SendRequest
     SignFields fields;
     QString message;
     bool messagesFromInput = false;  // MESSAGE was "-": one string per line of standard input
+};
+
+struct ServeRequest
+{
+    QString portArgument;  // as for send
+    QString brokerUrl;     // empty: the local hand-over alone
+    QString topicPrefix;
+    // Boards whose discovery configs go out at each connect.
+    QStringList announcedBoards;
+    QString caFile;
+    QString user;
+    QString passwordFile;
 };
 
 struct LinkRequest
@@ -45,6 +60,7 @@ struct ParsedCommandLine
     // For Help: the text to print (general, or of one command).
     QString helpText;
     SendRequest send;
+    ServeRequest serve;
     bool json = false;
     LinkRequest link;
 };

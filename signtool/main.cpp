@@ -5,12 +5,14 @@
 
 #include "commandline.h"
 #include "exitstatus.h"
+#include "handoversender.h"
 #include "inputlines.h"
 #include "listingformat.h"
 #include "portlinks.h"
 #include "portlisting.h"
 #include "qtserialcontrol.h"
 #include "sendcommand.h"
+#include "servecommand.h"
 #include "stopsignals.h"
 #include "streammessageboxes.h"
 
@@ -38,13 +40,27 @@ int Send(const SendRequest &request)
 {
     StreamMessageBoxes boxes(stderr);
     QtSerialControl port;
+    // A port another of this user's programs holds and shares takes the
+    // strings through that program.
+    const std::unique_ptr<HandOverSender> holder = HandOverSender::ToHolderOf(request.portArgument);
+    const auto run = [&](InputLines *input) {
+        return holder ? holder->Run(request, boxes, input) : RunSend(request, port, boxes, input);
+    };
     if (!request.messagesFromInput)
-        return RunSend(request, port, boxes, nullptr);
+        return run(nullptr);
     StopSignals stop;
     InputLines input(stdin, [] { return StopSignals::Caught() != 0; });
-    const int status = RunSend(request, port, boxes, &input);
+    const int status = run(&input);
     stop.RaiseCaught();
     return status;
+}
+
+int Serve(const ServeRequest &request)
+{
+    StreamMessageBoxes boxes(stderr);
+    QtSerialControl port;
+    return RunServe(request, port, boxes,
+                    [](const QString &line) { Print(stderr, QStringLiteral("vantor-sign: %1\n").arg(line)); });
 }
 
 int Ports(bool json)
@@ -76,6 +92,8 @@ int main(int argc, char *argv[])
         return ExitStatus::Ok;
     case ToolCommand::Send:
         return Send(parsed.send);
+    case ToolCommand::Serve:
+        return Serve(parsed.serve);
     case ToolCommand::Ports:
         return Ports(parsed.json);
     case ToolCommand::Link:

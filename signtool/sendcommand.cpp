@@ -6,6 +6,7 @@
 #include "exitstatus.h"
 #include "inputlines.h"
 #include "messageboxes.h"
+#include "openstatus.h"
 #include "serialcontrol.h"
 
 namespace {
@@ -13,21 +14,6 @@ namespace {
 void Report(MessageBoxes &boxes, const QString &text, MessageIcon icon)
 {
     boxes.MsgBox(text, icon, QString::fromLatin1(AppInfo::Title));
-}
-
-int StatusFor(CommPortFailure failure)
-{
-    switch (failure) {
-    case CommPortFailure::None:
-        return ExitStatus::Ok;
-    case CommPortFailure::UnrecognisedArgument:
-        return ExitStatus::Usage;
-    case CommPortFailure::NotAvailable:
-        return ExitStatus::Unavailable;
-    case CommPortFailure::CannotOpen:
-        return ExitStatus::TempFail;
-    }
-    return ExitStatus::Unavailable;
 }
 
 // One Send: false when the write failed, which has been reported.
@@ -53,7 +39,7 @@ int RunSend(SendRequest request, SerialControl &port, MessageBoxes &boxes, Input
 
     const CommPortOutcome opened = OpenCommPort(request.portArgument, port, boxes);
     if (!opened.open)
-        return StatusFor(opened.failure);
+        return ExitStatusForOpen(opened.failure);
 
     int status = ExitStatus::Ok;
     if (!request.messagesFromInput) {

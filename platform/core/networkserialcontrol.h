@@ -44,6 +44,7 @@ public:
     void SetFailureHandler(FailureHandler handler) override;
     void Close() override;
     [[nodiscard]] bool IsOpen() const override;
+    [[nodiscard]] qint64 BytesPending() const override { return Pending(); }
 
     [[nodiscard]] const NetworkPort &Address() const { return m_address; }
 

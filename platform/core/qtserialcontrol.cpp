@@ -247,6 +247,11 @@ bool QtSerialControl::IsOpen() const
     return m_network ? m_network->IsOpen() : m_port->isOpen();
 }
 
+qint64 QtSerialControl::BytesPending() const
+{
+    return m_network ? m_network->BytesPending() : Pending();
+}
+
 qint64 QtSerialControl::Pending() const
 {
     qint64 pending = m_queue.size() - m_queueAt + m_port->bytesToWrite();

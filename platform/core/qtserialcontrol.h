@@ -41,6 +41,7 @@ public:
     void SetFailureHandler(FailureHandler handler) override;
     void Close() override;
     [[nodiscard]] bool IsOpen() const override;
+    [[nodiscard]] qint64 BytesPending() const override;
 
     // The device the chosen port opens, links resolved; empty before a port
     // has been chosen.

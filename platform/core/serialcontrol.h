@@ -41,4 +41,7 @@ public:
     // Harmless when not open.
     virtual void Close() = 0;
     [[nodiscard]] virtual bool IsOpen() const = 0;
+    // Bytes Output has queued that the device has not taken yet; 0 once
+    // all have left. A control that cannot tell counts queued as left.
+    [[nodiscard]] virtual qint64 BytesPending() const { return 0; }
 };

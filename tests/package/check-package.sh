@@ -39,10 +39,12 @@ doc=usr/share/doc/vantor-message-board
 expected_files="./$doc/changelog.gz
 ./$doc/console-and-virtual-sign.png
 ./$doc/copyright
+./$doc/examples/vantor-sign-serve.env
 ./$doc/VantorMsgBoard-Guide.html
 ./usr/bin/VantorMsgBoard
 ./usr/bin/VantorVirtualSign
 ./usr/bin/vantor-sign
+./usr/lib/systemd/user/vantor-sign-serve@.service
 ./usr/share/bash-completion/completions/vantor-sign
 ./usr/share/applications/$app.desktop
 ./usr/share/applications/example.vantor.VantorVirtualSign.desktop
