@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
     // Every argument is the console's own: its one argument names the port,
@@ -17,6 +19,11 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     int qtArgumentCount = argc > 0 ? 1 : 0;
+
+    // Past a file size limit a write then fails with EFBIG, and the save
+    // reports it as it would a full disk, instead of the process ending
+    // with the operator's fields unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     QApplication app(qtArgumentCount, argv);
     QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));

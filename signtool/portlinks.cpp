@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "exitstatus.h"
+#include "listingformat.h"
 #include "networkport.h"
 #include "portlisting.h"
 #include "portnaming.h"
@@ -39,7 +40,9 @@ QString PlaceLink(const QString &target, const QString &linkPath)
     if (!error)
         std::filesystem::rename(newPath, finalPath, error);
     if (error) {
-        std::filesystem::remove(newPath, error);
+        // The clean-up's own outcome must not take the place of the reason.
+        std::error_code ignored;
+        std::filesystem::remove(newPath, ignored);
         return QString::fromStdString(error.message());
     }
     return {};
@@ -83,7 +86,7 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
         if (!request.force) {
             return {ExitStatus::CannotCreate,
                     QStringLiteral("%1 names %2 already (%3).\rGive --force to replace the link.")
-                        .arg(PortName(request.port), LinkText(linkPath), linkPath)};
+                        .arg(PortName(request.port), TerminalSafe(LinkText(linkPath)), linkPath)};
         }
     }
     if (!QDir().mkpath(PortLinksFolder()))
@@ -91,7 +94,7 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
     const QString failure = PlaceLink(target, linkPath);
     if (!failure.isEmpty())
         return {ExitStatus::CannotCreate, QStringLiteral("Cannot make %1: %2.").arg(linkPath, failure)};
-    return {ExitStatus::Ok, QStringLiteral("%1 -> %2").arg(PortName(request.port), target)};
+    return {ExitStatus::Ok, QStringLiteral("%1 -> %2").arg(PortName(request.port), TerminalSafe(target))};
 }
 
 ToolOutcome UnlinkPort(int port)

@@ -119,38 +119,48 @@ void SignDecoder::takeByte(char byte, QList<DecodedItem> &completed)
         return;
     }
     if (m_record.isEmpty()) {
-        m_stray.append(byte);
+        if (m_stray.size() < RecordLimit)
+            m_stray.append(byte);
+        else
+            ++m_strayDropped;
         return;
     }
-    m_record.append(byte);
-    // Nothing follows the final record on the line, so it cannot wait for the
-    // next CR to end it.
-    if (byte == 'D' && recordIsFinalRecord())
-        finishRecord(completed);
-}
-
-bool SignDecoder::recordIsFinalRecord() const
-{
-    // The "D" is the record's command letter when no letter came before it;
-    // a "D" inside a message is text. A board field that is not a number ends
-    // here just the same, so that its error shows at once.
-    const QByteArray board = m_record.mid(1, m_record.size() - 2);
-    return std::none_of(board.begin(), board.end(), IsCommandLetter);
+    if (m_record.size() < RecordLimit)
+        m_record.append(byte);
+    else
+        ++m_recordDropped;
+    // The first command letter of a record is its letter; a "D" after it is
+    // text. A "D" that is the letter ends the string at once, since nothing
+    // follows it on the line. A board field that is not a number ends here
+    // just the same, so that its error shows at once.
+    if (!m_letterSeen && IsCommandLetter(byte)) {
+        m_letterSeen = true;
+        if (byte == 'D')
+            finishRecord(completed);
+    }
 }
 
 void SignDecoder::reportStrayBytes(QList<DecodedItem> &completed)
 {
     if (m_stray.isEmpty())
         return;
-    completed.append(DecodeError {QStringLiteral("bytes outside a record"), m_stray});
-    m_stray.clear();
+    QString reason = QStringLiteral("bytes outside a record");
+    if (const qint64 dropped = std::exchange(m_strayDropped, 0))
+        reason += QStringLiteral(" (%1 more dropped)").arg(dropped);
+    completed.append(DecodeError {reason, std::exchange(m_stray, QByteArray())});
 }
 
 void SignDecoder::finishRecord(QList<DecodedItem> &completed)
 {
     if (m_record.isEmpty())
         return;
+    m_letterSeen = false;
     const QByteArray record = std::exchange(m_record, QByteArray());
+    if (const qint64 dropped = std::exchange(m_recordDropped, 0)) {
+        completed.append(DecodeError {
+            QStringLiteral("record longer than the sign takes (%1 more bytes dropped)").arg(dropped), record});
+        return;
+    }
     const ParsedRecord parsed = ParseRecord(record);
     if (const auto *reason = std::get_if<QString>(&parsed)) {
         completed.append(DecodeError {*reason, record});
@@ -182,7 +192,8 @@ void SignDecoder::finishRecord(QList<DecodedItem> &completed)
     default:
         break;
     }
-    pending.bytes.append(record);
+    if (pending.bytes.size() + record.size() <= StringBytesLimit)
+        pending.bytes.append(record);
     if (decoded.letter == 'D')
         completed.append(completeString(decoded.board));
 }
