@@ -49,9 +49,12 @@ rm -f "$E2E_SETTINGS" "$E2E_LIST"
 start_console prlimit --fsize=150
 long=$(printf 'LONGER THAN THE LIMIT %.0s' {1..10})
 quit_by TERM "$long"
-for box in settings list; do
+box_gone() { ! e2e_find_message_box | grep -qx "$1"; }
+for file in settings list; do
     e2e_message_box
-    e2e_close_message_box
+    box=$E2E_WINDOW
+    xdotool key Return
+    e2e_wait_for 5 "closing of the $file file's box" box_gone "$box"
 done
 e2e_expect_clean_exit
 echo "PASS"
