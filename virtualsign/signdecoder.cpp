@@ -100,13 +100,37 @@ ParsedRecord ParseRecord(const QByteArray &record)
     }
 }
 
+// Keeps what fits within SignDecoder::RecordLimit and counts the rest.
+void AppendBounded(QByteArray &kept, qint64 &dropped, QByteArrayView bytes)
+{
+    const qsizetype taken = std::clamp<qsizetype>(SignDecoder::RecordLimit - kept.size(), 0, bytes.size());
+    kept.append(bytes.first(taken));
+    dropped += bytes.size() - taken;
+}
+
 } // namespace
 
 QList<DecodedItem> SignDecoder::feed(const QByteArray &bytes)
 {
     QList<DecodedItem> completed;
-    for (const char byte : bytes)
-        takeByte(byte, completed);
+    QByteArrayView rest(bytes);
+    while (!rest.isEmpty()) {
+        // Past a record's letter, and outside any record, only a CR means
+        // anything: the bytes up to it are taken in one piece.
+        if (m_letterSeen || m_record.isEmpty()) {
+            const qsizetype cr = rest.indexOf(CarriageReturn);
+            const QByteArrayView text = cr < 0 ? rest : rest.first(cr);
+            if (m_record.isEmpty())
+                AppendBounded(m_stray, m_strayDropped, text);
+            else
+                AppendBounded(m_record, m_recordDropped, text);
+            rest = rest.sliced(text.size());
+            if (rest.isEmpty())
+                break;
+        }
+        takeByte(rest.front(), completed);
+        rest = rest.sliced(1);
+    }
     return completed;
 }
 
@@ -119,16 +143,10 @@ void SignDecoder::takeByte(char byte, QList<DecodedItem> &completed)
         return;
     }
     if (m_record.isEmpty()) {
-        if (m_stray.size() < RecordLimit)
-            m_stray.append(byte);
-        else
-            ++m_strayDropped;
+        AppendBounded(m_stray, m_strayDropped, QByteArrayView(&byte, 1));
         return;
     }
-    if (m_record.size() < RecordLimit)
-        m_record.append(byte);
-    else
-        ++m_recordDropped;
+    AppendBounded(m_record, m_recordDropped, QByteArrayView(&byte, 1));
     // The first command letter of a record is its letter; a "D" after it is
     // text. A "D" that is the letter ends the string at once, since nothing
     // follows it on the line. A board field that is not a number ends here
