@@ -2,7 +2,9 @@
 
 #include "singlelinefield.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -34,6 +36,22 @@ private:
     const int m_cursor;
 };
 
+// An entry may hold a megabyte of text. The list's size hint of an entry is
+// one line of the font: laying the whole entry out for it, as the standard
+// delegate does, would freeze the window on every change of the list and
+// the selection. Painting elides the text to the row as before.
+class OneLineDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        constexpr int Margin = 4;
+        return {option.rect.width(), option.fontMetrics.height() + Margin};
+    }
+};
+
 } // namespace
 
 HistoryCombo::HistoryCombo(QWidget *parent)
@@ -43,6 +61,10 @@ HistoryCombo::HistoryCombo(QWidget *parent)
     setInsertPolicy(NoInsert);
     setCompleter(nullptr);
     MakeSingleLineField(*lineEdit());
+    // The window places the field at its designed size; measuring every
+    // entry for a size hint nobody uses would lay out megabytes of text.
+    setSizeAdjustPolicy(AdjustToMinimumContentsLengthWithIcon);
+    view()->setItemDelegate(new OneLineDelegate(view()));
 
     // When editing finishes (Enter, or the focus leaving), QComboBox looks
     // the typed text up in the list and selects an equal entry as though the

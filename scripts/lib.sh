@@ -10,6 +10,8 @@ PACKAGES=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool openbox x11-utils
+    # scripts/bench presses keys in process through XTest.
+    libxtst-dev
     procps
     # The check of the guide's quoted messages.
     python3

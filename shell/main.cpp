@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -22,6 +23,10 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     int qtArgumentCount = argc > 0 ? 1 : 0;
 
+    // Past a file size limit a write then fails with EFBIG, and the save
+    // reports it as it would a full disk, instead of the process ending
+    // with the operator's fields unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Answered on standard output with no display needed.
     if (const std::optional<QString> information = InformationRequested(arguments)) {
         std::fputs(information->toLocal8Bit().constData(), stdout);

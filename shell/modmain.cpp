@@ -8,6 +8,7 @@
 #include "loadedforms.h"
 #include "qtmessageboxes.h"
 #include "qtserialcontrol.h"
+#include "quitsignals.h"
 #include "settingsstore.h"
 #include "startupwait.h"
 
@@ -37,6 +38,8 @@ QWidget *StartUp(LoadedForms &forms, const std::function<QWidget *()> &loadMain)
 
 int Main(const QStringList &arguments)
 {
+    // Caught from here on, acted on once the main window runs.
+    QuitSignals quitSignals;
     LoadedForms forms;
     SettingsStore settings;
     QtMessageBoxes boxes;
@@ -57,6 +60,10 @@ int Main(const QStringList &arguments)
         mainWindow->Form_Load();
         return mainWindow.get();
     });
+
+    // A signal to quit closes the window as Exit does.
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, mainWindow.get(), &QWidget::close);
+    quitSignals.watch();
 
     // Runs until the main window has been closed, which saves its state.
     const int exitCode = QApplication::exec();

@@ -32,7 +32,7 @@ QString ExitStatusText()
     const QList<QPair<int, const char *>> statuses {
         {ExitStatus::Ok, "done"},
         {ExitStatus::Usage, "wrong command line, or --port names no port"},
-        {ExitStatus::DataError, "board number or brightness refused"},
+        {ExitStatus::DataError, "board number or brightness refused, or an input line too long"},
         {ExitStatus::NoInput, "link/unlink: the device or the link does not exist"},
         {ExitStatus::Unavailable, "the port is not available on this system"},
         {ExitStatus::CannotCreate, "link: the link exists already or cannot be made"},

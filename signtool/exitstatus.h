@@ -9,7 +9,8 @@ namespace ExitStatus {
 inline constexpr int Ok = 0;
 // The command line is wrong, or --port names no port (the console's message A).
 inline constexpr int Usage = 64;
-// A board number or brightness the console would refuse.
+// A board number or brightness the console would refuse, or a line of
+// standard input longer than the message field holds.
 inline constexpr int DataError = 65;
 // link/unlink: the device or the link to remove does not exist.
 inline constexpr int NoInput = 66;

@@ -1,22 +1,60 @@
 #include "inputlines.h"
 
+#include "fieldtext.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <sys/types.h>
 #include <utility>
 
-std::optional<QString> MessageFromInputLine(const QByteArray &line)
+namespace {
+
+// A line end is at most CR LF.
+constexpr qsizetype LineBytesLimit = FieldTextLimit + 2;
+
+QByteArrayView WithoutLineEnd(QByteArrayView text)
 {
-    QByteArrayView text(line);
     if (text.endsWith('\n'))
         text.chop(1);
     if (text.endsWith('\r'))
         text.chop(1);
+    return text;
+}
+
+// Locks the stream once for a whole line, so that each byte is a plain
+// buffer read and a long line costs no more than copying it.
+class StreamLock
+{
+public:
+    explicit StreamLock(std::FILE *stream)
+        : m_stream(stream)
+    {
+        ::flockfile(m_stream);
+    }
+    ~StreamLock() { ::funlockfile(m_stream); }
+    StreamLock(const StreamLock &) = delete;
+    StreamLock &operator=(const StreamLock &) = delete;
+
+private:
+    std::FILE *const m_stream;
+};
+
+} // namespace
+
+std::optional<QString> MessageFromInputLine(const QByteArray &line)
+{
+    const QByteArrayView text = WithoutLineEnd(line);
     const bool blank = std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
     if (blank)
         return std::nullopt;
     return QString::fromLocal8Bit(text);
+}
+
+QString OverLongLineMessage(qint64 lineNumber)
+{
+    return QStringLiteral("Line %1 of standard input is longer than the message field holds"
+                          " (%2 characters); it was not sent.")
+        .arg(lineNumber)
+        .arg(FieldTextLimit);
 }
 
 InputLines::InputLines(std::FILE *stream, std::function<bool()> stopRequested)
@@ -25,24 +63,40 @@ InputLines::InputLines(std::FILE *stream, std::function<bool()> stopRequested)
 {
 }
 
-InputLines::~InputLines()
+std::optional<InputLine> InputLines::next()
 {
-    std::free(m_buffer);
-}
-
-std::optional<QByteArray> InputLines::next()
-{
-    // getline() grows the buffer to the whole line, so a long line is one
-    // message, not several.
     if (m_interrupted || (m_stopRequested && m_stopRequested()))
         return std::nullopt;
+    InputLine line;
+    bool readAny = false;
+    int c = EOF;
     errno = 0;
-    const ssize_t length = ::getline(&m_buffer, &m_capacity, m_stream);
-    if (length < 0) {
+    {
+        const StreamLock lock(m_stream);
+        while ((c = ::getc_unlocked(m_stream)) != EOF) {
+            readAny = true;
+            if (!line.overLong && line.bytes.size() == LineBytesLimit) {
+                line.overLong = true;
+                line.bytes = QByteArray();
+            }
+            if (!line.overLong)
+                line.bytes.append(static_cast<char>(c));
+            if (c == '\n')
+                break;
+        }
+    }
+    if (c == EOF && std::ferror(m_stream)) {
         m_interrupted = errno == EINTR;
         return std::nullopt;
     }
-    return QByteArray(m_buffer, static_cast<qsizetype>(length));
+    if (!readAny)
+        return std::nullopt;
+    if (!line.overLong && !FitsField(WithoutLineEnd(line.bytes).size())) {
+        line.overLong = true;
+        line.bytes = QByteArray();
+    }
+    line.number = ++m_lineNumber;
+    return line;
 }
 
 bool InputLines::failed() const

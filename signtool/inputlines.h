@@ -17,21 +17,36 @@
 // for it and drop what it showed, so such a line sends nothing.
 [[nodiscard]] std::optional<QString> MessageFromInputLine(const QByteArray &line);
 
+// One line of input, counted from 1.
+struct InputLine
+{
+    // The line with its end; empty for an over-long line.
+    QByteArray bytes;
+    qint64 number = 0;
+    // The line holds more bytes than the message field holds characters. It
+    // was read past to its end, and none of it was kept.
+    bool overLong = false;
+};
+
+// What is said of an over-long line: it names the line, so that a script's
+// author can find it.
+[[nodiscard]] QString OverLongLineMessage(qint64 lineNumber);
+
 // Reads whole lines from a stream, waiting for each. A last line without its
-// LF still counts; a line is never split, however long.
+// LF still counts. A line is never split: one too long for the message field
+// is skipped whole, and never held in memory.
 class InputLines
 {
 public:
     // `stopRequested`, when given, is asked before each read; a read that a
     // signal interrupts ends the input too.
     explicit InputLines(std::FILE *stream, std::function<bool()> stopRequested = {});
-    ~InputLines();
     InputLines(const InputLines &) = delete;
     InputLines &operator=(const InputLines &) = delete;
 
-    // The next line with its end, or no value at the end of the input or
-    // when reading failed.
-    [[nodiscard]] std::optional<QByteArray> next();
+    // The next line, or no value at the end of the input or when reading
+    // failed.
+    [[nodiscard]] std::optional<InputLine> next();
     // True when the input ended because reading failed, not because it was
     // stopped.
     [[nodiscard]] bool failed() const;
@@ -40,6 +55,5 @@ private:
     std::FILE *const m_stream;
     const std::function<bool()> m_stopRequested;
     bool m_interrupted = false;
-    char *m_buffer = nullptr;
-    std::size_t m_capacity = 0;
+    qint64 m_lineNumber = 0;
 };

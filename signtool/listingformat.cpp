@@ -104,6 +104,20 @@ QJsonDocument ListingJson(const PortListing &listing)
     return QJsonDocument(QJsonObject {{QStringLiteral("devices"), devices}, {QStringLiteral("links"), links}});
 }
 
+QString TerminalSafe(const QString &text)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code < 0xA0))
+            safe += QStringLiteral("\\x") + QString::number(code, 16).rightJustified(2, u'0').toUpper();
+        else
+            safe += c;
+    }
+    return safe;
+}
+
 QString ListingText(const PortListing &listing)
 {
     QString text;
@@ -133,7 +147,7 @@ QString ListingText(const PortListing &listing)
             text += QStringLiteral("COM%1  %2 -> the virtual sign (process %3)")
                         .arg(QString::number(link.port), link.linkPath, QString::number(*sign));
         } else {
-            text += QStringLiteral("COM%1  %2 -> %3").arg(QString::number(link.port), link.linkPath, link.target);
+            text += QStringLiteral("COM%1  %2 -> %3").arg(QString::number(link.port), link.linkPath, TerminalSafe(link.target));
         }
         if (link.otherUsersSign)
             text += QStringLiteral("  (belongs to another user)\n");

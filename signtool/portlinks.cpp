@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "exitstatus.h"
+#include "listingformat.h"
 #include "networkport.h"
 #include "portlinkplacing.h"
 #include "portlisting.h"
@@ -65,13 +66,13 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
         if (!request.force) {
             return {ExitStatus::CannotCreate,
                     QStringLiteral("%1 names %2 already (%3).\rGive --force to replace the link.")
-                        .arg(PortName(request.port), LinkText(linkPath), linkPath)};
+                        .arg(PortName(request.port), TerminalSafe(LinkText(linkPath)), linkPath)};
         }
     }
     const QString failure = PlacePortLink(request.port, target);
     if (!failure.isEmpty())
         return {ExitStatus::CannotCreate, failure};
-    return {ExitStatus::Ok, QStringLiteral("%1 -> %2").arg(PortName(request.port), target)};
+    return {ExitStatus::Ok, QStringLiteral("%1 -> %2").arg(PortName(request.port), TerminalSafe(target))};
 }
 
 ToolOutcome UnlinkPort(int port, bool force)

@@ -38,6 +38,10 @@ Q_SIGNALS:
 private:
     void takeConnection();
     void readClient();
+    // True while the present client is still connected. A client that has
+    // just closed, and whose close has not been read yet, is let go here, so
+    // that its own reconnection is not taken for a second client.
+    [[nodiscard]] bool clientStillConnected();
 
     const NetworkPort m_address;
     QTcpServer *const m_server;

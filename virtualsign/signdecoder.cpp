@@ -100,13 +100,37 @@ ParsedRecord ParseRecord(const QByteArray &record)
     }
 }
 
+// Keeps what fits within SignDecoder::RecordLimit and counts the rest.
+void AppendBounded(QByteArray &kept, qint64 &dropped, QByteArrayView bytes)
+{
+    const qsizetype taken = std::clamp<qsizetype>(SignDecoder::RecordLimit - kept.size(), 0, bytes.size());
+    kept.append(bytes.first(taken));
+    dropped += bytes.size() - taken;
+}
+
 } // namespace
 
 QList<DecodedItem> SignDecoder::feed(const QByteArray &bytes)
 {
     QList<DecodedItem> completed;
-    for (const char byte : bytes)
-        takeByte(byte, completed);
+    QByteArrayView rest(bytes);
+    while (!rest.isEmpty()) {
+        // Past a record's letter, and outside any record, only a CR means
+        // anything: the bytes up to it are taken in one piece.
+        if (m_letterSeen || m_record.isEmpty()) {
+            const qsizetype cr = rest.indexOf(CarriageReturn);
+            const QByteArrayView text = cr < 0 ? rest : rest.first(cr);
+            if (m_record.isEmpty())
+                AppendBounded(m_stray, m_strayDropped, text);
+            else
+                AppendBounded(m_record, m_recordDropped, text);
+            rest = rest.sliced(text.size());
+            if (rest.isEmpty())
+                break;
+        }
+        takeByte(rest.front(), completed);
+        rest = rest.sliced(1);
+    }
     return completed;
 }
 
@@ -119,38 +143,42 @@ void SignDecoder::takeByte(char byte, QList<DecodedItem> &completed)
         return;
     }
     if (m_record.isEmpty()) {
-        m_stray.append(byte);
+        AppendBounded(m_stray, m_strayDropped, QByteArrayView(&byte, 1));
         return;
     }
-    m_record.append(byte);
-    // Nothing follows the final record on the line, so it cannot wait for the
-    // next CR to end it.
-    if (byte == 'D' && recordIsFinalRecord())
-        finishRecord(completed);
-}
-
-bool SignDecoder::recordIsFinalRecord() const
-{
-    // The "D" is the record's command letter when no letter came before it;
-    // a "D" inside a message is text. A board field that is not a number ends
-    // here just the same, so that its error shows at once.
-    const QByteArray board = m_record.mid(1, m_record.size() - 2);
-    return std::none_of(board.begin(), board.end(), IsCommandLetter);
+    AppendBounded(m_record, m_recordDropped, QByteArrayView(&byte, 1));
+    // The first command letter of a record is its letter; a "D" after it is
+    // text. A "D" that is the letter ends the string at once, since nothing
+    // follows it on the line. A board field that is not a number ends here
+    // just the same, so that its error shows at once.
+    if (!m_letterSeen && IsCommandLetter(byte)) {
+        m_letterSeen = true;
+        if (byte == 'D')
+            finishRecord(completed);
+    }
 }
 
 void SignDecoder::reportStrayBytes(QList<DecodedItem> &completed)
 {
     if (m_stray.isEmpty())
         return;
-    completed.append(DecodeError {QStringLiteral("bytes outside a record"), m_stray});
-    m_stray.clear();
+    QString reason = QStringLiteral("bytes outside a record");
+    if (const qint64 dropped = std::exchange(m_strayDropped, 0))
+        reason += QStringLiteral(" (%1 more dropped)").arg(dropped);
+    completed.append(DecodeError {reason, std::exchange(m_stray, QByteArray())});
 }
 
 void SignDecoder::finishRecord(QList<DecodedItem> &completed)
 {
     if (m_record.isEmpty())
         return;
+    m_letterSeen = false;
     const QByteArray record = std::exchange(m_record, QByteArray());
+    if (const qint64 dropped = std::exchange(m_recordDropped, 0)) {
+        completed.append(DecodeError {
+            QStringLiteral("record longer than the sign takes (%1 more bytes dropped)").arg(dropped), record});
+        return;
+    }
     const ParsedRecord parsed = ParseRecord(record);
     if (const auto *reason = std::get_if<QString>(&parsed)) {
         completed.append(DecodeError {*reason, record});
@@ -182,7 +210,8 @@ void SignDecoder::finishRecord(QList<DecodedItem> &completed)
     default:
         break;
     }
-    pending.bytes.append(record);
+    if (pending.bytes.size() + record.size() <= StringBytesLimit)
+        pending.bytes.append(record);
     if (decoded.letter == 'D')
         completed.append(completeString(decoded.board));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fieldtext.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -46,6 +48,13 @@ class SignDecoder
 {
 public:
     static constexpr int BoardCount = 100;
+    // The most a record may hold, its CR included: the longest field the
+    // console sends and a margin for the board number and the letter. What
+    // a record or a run of stray bytes holds beyond it is dropped and
+    // counted, so that a peer that never sends a CR cannot fill the memory.
+    static constexpr qsizetype RecordLimit = FieldTextLimit + 32;
+    // The most a board's unfinished string keeps of its records' bytes.
+    static constexpr qsizetype StringBytesLimit = 4 * RecordLimit;
 
     // Takes the next bytes of the line and returns what they completed, in the
     // order it arrived.
@@ -61,12 +70,16 @@ private:
     };
 
     void takeByte(char byte, QList<DecodedItem> &completed);
-    [[nodiscard]] bool recordIsFinalRecord() const;
     void reportStrayBytes(QList<DecodedItem> &completed);
     void finishRecord(QList<DecodedItem> &completed);
     [[nodiscard]] DecodedItem completeString(int board);
 
     QByteArray m_record;  // the record being read, from its CR; empty between records
     QByteArray m_stray;   // bytes seen outside any record since the last CR
+    // Bytes past RecordLimit, dropped from m_record and m_stray.
+    qint64 m_recordDropped = 0;
+    qint64 m_strayDropped = 0;
+    // The record's command letter has come: a later "D" is text.
+    bool m_letterSeen = false;
     std::array<PendingString, BoardCount> m_pending;
 };

@@ -18,11 +18,6 @@ constexpr char LF = '\n';
 // one is read in few pieces.
 constexpr qint64 ReadPieceSize = 64 * 1024;
 
-// The most that is read: the lines of a full history, each as long as the
-// message field holds, with their line ends. Whatever follows would only be
-// skipped.
-constexpr qint64 MessageListReadLimit = qint64(MessageListFileLimit) * (FieldTextLimit + 2);
-
 } // namespace
 
 QString MessageListFilePath()
@@ -121,19 +116,19 @@ void LoadMessageList(QStringList &history, bool &msgListDirty, const QString &fi
 {
     MessageListParser parser(history);
     TextFileReader file(filePath);
-    qint64 read = 0;
-    while (file.IsOpen() && !parser.IsFull() && read < MessageListReadLimit) {
-        const QByteArray piece = file.ReadPiece(std::min(ReadPieceSize, MessageListReadLimit - read));
+    // The parser holds no more than one field's worth of a line, so the
+    // file is read on until the history is full: a line too long for the
+    // field costs reading time, never memory, and the entries after it stay.
+    while (file.IsOpen() && !parser.IsFull()) {
+        const QByteArray piece = file.ReadPiece(ReadPieceSize);
         if (piece.isEmpty()) {
             // After a read error the line in hand is incomplete: drop it.
             if (!file.HasFailed())
                 parser.Finish();
             break;
         }
-        read += piece.size();
         parser.Feed(piece);
     }
-    // At the read limit the line in hand is cut: it is dropped too.
 
     history = parser.History();
     msgListDirty = false;

@@ -20,3 +20,8 @@ public:
 // The text as a box on screen or a terminal shows it: each CR becomes a
 // line break.
 [[nodiscard]] QString DisplayText(const QString &text);
+
+// `text` with the middle of each line longer than maxLineLength characters
+// replaced by an ellipsis, so that the line keeps its start and its end. A
+// box must fit the screen, or its OK button cannot be reached.
+[[nodiscard]] QString ElidedLines(const QString &text, qsizetype maxLineLength);

@@ -1,6 +1,7 @@
 #include "settingsstore.h"
 
 #include "appinfo.h"
+#include "handwrittenvalue.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 SettingsStore::SettingsStore()
@@ -36,12 +38,33 @@ QString SystemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
+
+// The store's writer finishes every file with a line end. On this Qt a write
+// cut short (a file size limit, a full disk) can pass as done and leave the
+// file cut: the missing line end shows it. No file at all is complete too,
+// when nothing was ever stored.
+bool EndsItsLastLine(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return !file.exists();
+    const qint64 size = file.size();
+    return size == 0 || (file.seek(size - 1) && file.read(1) == "\n");
+}
 } // namespace
 
 QString SettingsStore::GetSetting(const QString &section, const QString &key,
                                   const QString &defaultValue) const
 {
-    return m_settings->value(KeyPath(section, key), defaultValue).toString();
+    const QVariant value = m_settings->value(KeyPath(section, key), defaultValue);
+    if (value.typeId() != QMetaType::QStringList)
+        return value.toString();
+    // Our own writes quote every text with a comma: this one was edited by
+    // hand, and is taken as it was written.
+    QFile file(FilePath());
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return HandWrittenValue(bytes, section.toUtf8(), key.toUtf8())
+        .value_or(value.toStringList().join(QStringLiteral(", ")));
 }
 
 void SettingsStore::SaveSetting(const QString &section, const QString &key, const QString &value)
@@ -54,7 +77,7 @@ bool SettingsStore::Flush()
 {
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
-    if (status == QSettings::NoError) {
+    if (status == QSettings::NoError && EndsItsLastLine(FilePath())) {
         m_writeError.clear();
         return true;
     }
@@ -62,8 +85,9 @@ bool SettingsStore::Flush()
     // A format error comes from reading a damaged file, which the rewrite
     // has just replaced; QSettings keeps that first error even when a write
     // fails afterwards. Whether the rewrite got through, only the probe can
-    // tell.
-    if (status == QSettings::FormatError && probed.isEmpty()) {
+    // tell. So it is for a file that lacks its last line end: a hand-edited
+    // one that nothing was written to is no failure.
+    if (status != QSettings::AccessError && probed.isEmpty()) {
         m_writeError.clear();
         return true;
     }
@@ -89,6 +113,16 @@ QString SettingsStore::WriteError() const
 // size limit fails the same way, with the system's own description.
 QString SettingsStore::ProbeWriteError() const
 {
+    // The store's own place first: a folder there, or a file that may not
+    // be written, has its reason. Opening without O_CREAT and for appending
+    // changes nothing.
+    const QByteArray storePath = QFile::encodeName(FilePath());
+    const int storeFd = ::open(storePath.constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+    if (storeFd >= 0)
+        ::close(storeFd);
+    else if (errno != ENOENT)
+        return SystemError(errno);
+
     const QFileInfo store(FilePath());
     QByteArray probePath = QFile::encodeName(store.absoluteFilePath()) + ".probe.XXXXXX";
     const int fd = ::mkstemp(probePath.data());

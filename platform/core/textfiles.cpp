@@ -1,6 +1,11 @@
 #include "textfiles.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +48,40 @@ int OpenRegularFile(const QByteArray &path)
 QString NotARegularFile()
 {
     return QStringLiteral("Something other than a regular file stands in its place");
+}
+
+// A save cut short by a kill or a power cut leaves its temporary file beside
+// the real one. Older than this, no save in progress can still own it.
+constexpr qint64 StaleTemporaryAgeSeconds = 60;
+
+// The name of a temporary file that a save of `fileName` makes: the name, a
+// dot and six letters or digits.
+bool IsTemporaryNameOf(const QString &candidate, const QString &fileName)
+{
+    constexpr qsizetype RandomPart = 6;
+    if (candidate.size() != fileName.size() + 1 + RandomPart || !candidate.startsWith(fileName)
+        || candidate.at(fileName.size()) != u'.')
+        return false;
+    const QStringView random = QStringView(candidate).last(RandomPart);
+    return std::all_of(random.begin(), random.end(), [](QChar c) {
+        return c.unicode() < 0x80 && c.isLetterOrNumber();
+    });
+}
+
+void RemoveStaleTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    const QDir folder = target.absoluteDir();
+    const QDateTime staleBefore =
+        QDateTime::currentDateTimeUtc().addSecs(-StaleTemporaryAgeSeconds);
+    const QFileInfoList entries =
+        folder.entryInfoList({target.fileName() + QStringLiteral(".*")},
+                             QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries) {
+        if (IsTemporaryNameOf(entry.fileName(), target.fileName())
+            && entry.lastModified().toUTC() < staleBefore)
+            QFile::remove(entry.absoluteFilePath());
+    }
 }
 
 } // namespace
@@ -102,5 +141,6 @@ FileWriteResult ReplaceFileContent(const QString &path, const QByteArray &bytes)
     // Leaving without commit() discards the temporary file.
     if (!file.commit())
         return {FileWriteOutcome::WriteFailed, file.errorString()};
+    RemoveStaleTemporaries(path);
     return {};
 }

@@ -44,14 +44,14 @@ QByteArray ToWindows1252(const QString &text)
 
 QString FromWindows1252(const QByteArray &bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
+    // The code page is Latin-1 but for 0x80 to 0x9F: converted in bulk, then
+    // those few mended in place.
+    QString text = QString::fromLatin1(bytes);
+    QChar *const chars = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto value = static_cast<unsigned char>(bytes[i]);
         if (value >= 0x80 && value < 0xA0)
-            text.append(QChar(HighControls[value - 0x80]));
-        else
-            text.append(QChar(value));
+            chars[i] = QChar(HighControls[value - 0x80]);
     }
     return text;
 }

@@ -128,6 +128,8 @@ private Q_SLOTS:
     void loadStopsReadingWhenFull();
     void saveRewritesWholeFile_data();
     void saveRewritesWholeFile();
+    void saveRemovesStaleTemporaryFiles_data();
+    void saveRemovesStaleTemporaryFiles();
     void saveWithoutChangeTouchesNothing_data();
     void saveWithoutChangeTouchesNothing();
     void saveFailureKeepsPreviousFile_data();
@@ -328,10 +330,11 @@ void TestMessageListFile::loadStopsReadingWhenFull_data()
     QTest::newRow("a full history, then a large tail")
         << FileOf(Numbered(25)) << qint64(400) * 1024 * 1024 << QByteArray("After\r\n")
         << Numbered(20) << Slack;
-    // No line of a full history is that long: reading stops at the bound.
+    // A line too long for the field is read past to its end, and the
+    // entries after it are kept.
     QTest::newRow("one line longer than a full history")
         << QByteArray("First\r\n") << fullHistory + 1000 << QByteArray("\r\nAfter\r\n")
-        << QStringList{"First"} << fullHistory + Slack;
+        << QStringList{"First", "After"} << fullHistory + 1000 + Slack;
 }
 
 void TestMessageListFile::loadStopsReadingWhenFull()
@@ -406,6 +409,49 @@ void TestMessageListFile::saveRewritesWholeFile()
     // Nothing is left beside the file.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QFileInfo(path).fileName()});
+}
+
+void TestMessageListFile::saveRemovesStaleTemporaryFiles_data()
+{
+    QTest::addColumn<QString>("name");  // %1 stands for the list file's name
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<bool>("removed");
+
+    QTest::newRow("an hour old") << "%1.a1B2c3" << 3600 << true;
+    QTest::newRow("two minutes old") << "%1.ZZZZZZ" << 120 << true;
+    QTest::newRow("a save under way") << "%1.a1B2c3" << 0 << false;
+    QTest::newRow("five random letters") << "%1.a1B2c" << 3600 << false;
+    QTest::newRow("seven random letters") << "%1.a1B2c3d" << 3600 << false;
+    QTest::newRow("not a letter or digit") << "%1.a1-2c3" << 3600 << false;
+    QTest::newRow("another file's") << "Other.txt.a1B2c3" << 3600 << false;
+}
+
+void TestMessageListFile::saveRemovesStaleTemporaryFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, removed);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    const QString leftOver = dir.filePath(name.arg(QFileInfo(path).fileName()));
+    QVERIFY(WriteFile(leftOver, QByteArray(1000, 'x')));
+    {
+        QFile file(leftOver);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+    }
+    HistoryCombo curMsg;
+    curMsg.addItems({"A"});
+    RecordingMessageBoxes boxes;
+    bool dirty = true;
+
+    SaveMessageList(curMsg, dirty, boxes, path);
+
+    QCOMPARE(ReadFile(path), QByteArray("A\r\n"));
+    QCOMPARE(QFile::exists(leftOver), !removed);
 }
 
 void TestMessageListFile::saveWithoutChangeTouchesNothing_data()

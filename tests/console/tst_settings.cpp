@@ -72,6 +72,8 @@ private Q_SLOTS:
     void userStoreLivesInTheConfigFolder();
     void textsRoundTripExactly_data();
     void textsRoundTripExactly();
+    void handWrittenTextIsTakenAsWritten_data();
+    void handWrittenTextIsTakenAsWritten();
 
     void firstRunGivesDefaults();
     void restoresStoredValues();
@@ -164,6 +166,32 @@ void TestSettings::textsRoundTripExactly()
     const QString read =
         reader.GetSetting(Section, QStringLiteral("CurMsgText"), QStringLiteral("<absent>"));
     QCOMPARE(read, text);
+}
+
+void TestSettings::handWrittenTextIsTakenAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("comma and space") << QByteArray("[Settings]\nCurMsgText=hello, world\n")
+                                     << "hello, world";
+    QTest::newRow("spaces kept inside, dropped outside")
+        << QByteArray("[Settings]\r\nCurMsgText = \ta ,  b \r\n") << "a ,  b";
+    QTest::newRow("a comma alone") << QByteArray("[Settings]\nCurMsgText=,") << ",";
+    QTest::newRow("the key of another section passed over")
+        << QByteArray("[Other]\nCurMsgText=x, y\n[Settings]\nBrightText=5\nCurMsgText=y,,z\n")
+        << "y,,z";
+    QTest::newRow("quoted items are the library's to read")
+        << QByteArray("[Settings]\nCurMsgText=\"a\", \"b\"\n") << "a, b";
+}
+
+void TestSettings::handWrittenTextIsTakenAsWritten()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QVERIFY(WriteFile(m_path, file));
+
+    QCOMPARE(RestoreFields(SettingsStore(m_path), PresentCount).curMsgText, text);
 }
 
 void TestSettings::firstRunGivesDefaults()
@@ -470,8 +498,10 @@ void TestSettings::failedFlushSaysWhy_data()
 
     // Permission bits do not stop root, so each cause is one that does.
     QTest::newRow("file size limit reached") << "size limit" << EFBIG;
+    QTest::newRow("file size limit below a store that is there") << "size limit, store there" << EFBIG;
     QTest::newRow("folder not writable") << "read-only folder" << EACCES;
     QTest::newRow("folder is a regular file") << "file as folder" << ENOTDIR;
+    QTest::newRow("a folder in the file's place") << "folder as file" << EISDIR;
 }
 
 void TestSettings::failedFlushSaysWhy()
@@ -483,6 +513,10 @@ void TestSettings::failedFlushSaysWhy()
     if (cause == "read-only folder") {
         // The kernel's own folder refuses new files even to root.
         path = QStringLiteral("/sys/VantorMsgBoard-test.conf");
+    } else if (cause == "size limit, store there") {
+        QVERIFY(WriteFile(path, "[Settings]\nBrightText=" + QByteArray(150, '7') + '\n'));
+    } else if (cause == "folder as file") {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("settings.conf")));
     } else if (cause == "file as folder") {
         QVERIFY(WriteFile(m_dir->filePath("plain"), "not a folder"));
         path = m_dir->filePath("plain/settings.conf");
@@ -491,7 +525,7 @@ void TestSettings::failedFlushSaysWhy()
     SettingsStore store(path);
     store.SaveSetting(Section, QStringLiteral("CurMsgText"), QString(200, u'm'));
     bool flushed = true;
-    if (cause == "size limit") {
+    if (cause.startsWith("size limit")) {
         const FileSizeLimit fullDisk(16);
         QVERIFY(fullDisk.IsApplied());
         flushed = store.Flush();
@@ -503,8 +537,10 @@ void TestSettings::failedFlushSaysWhy()
     QCOMPARE(store.FilePath(), path);
     QCOMPARE(store.WriteError(), QString::fromLocal8Bit(std::strerror(error)));
     // The probe leaves nothing behind.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-             cause == "file as folder" ? QStringList{"plain"} : QStringList{});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+             cause == "file as folder"   ? QStringList{"plain"}
+                 : cause == "folder as file" || cause == "size limit, store there" ? QStringList{"settings.conf"}
+                                             : QStringList{});
 }
 
 void TestSettings::damagedStoreIsRewritten_data()

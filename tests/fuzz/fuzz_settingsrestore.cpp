@@ -3,6 +3,7 @@
 // what it restored then restoring again gives the same values.
 
 #include "fuzzpieces.h"
+#include "handwrittenvalue.h"
 #include "settings.h"
 #include "settingsstore.h"
 
@@ -43,6 +44,11 @@ int AsWindowCoordinate(float stored)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    // A hand-written value is one line of the file, never more.
+    const std::optional<QString> handWritten = HandWrittenValue(
+        QByteArrayView(data, qsizetype(size)), "Settings", "CurMsgText");
+    FUZZ_CHECK(!handWritten || (!handWritten->contains(u'\n') && !handWritten->contains(u'\r')));
+
     const QString path = NextSettingsPath();
     {
         QFile file(path);

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "exitstatus.h"
+#include "fieldtext.h"
 #include "fieldcheck.h"
 #include "inputlines.h"
 #include "presentation.h"
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void checksFieldsAsTheConsole();
     void takesMessagesFromInputLines_data();
     void takesMessagesFromInputLines();
+    void readsWholeLinesFromAStream_data();
     void readsWholeLinesFromAStream();
 };
 
@@ -296,23 +298,47 @@ void TestCommandLine::takesMessagesFromInputLines()
         QCOMPARE(*taken, message);
 }
 
+void TestCommandLine::readsWholeLinesFromAStream_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    // Each line as read; an over-long one as "#" and its number.
+    QTest::addColumn<QList<QByteArray>>("lines");
+
+    const QByteArray full(FieldTextLimit, 'x');
+    QTest::newRow("long line kept whole")
+        << "one\n\n" + QByteArray(100000, 'x') + "\nlast"
+        << QList<QByteArray> {"one\n", "\n", QByteArray(100000, 'x') + '\n', "last"};
+    QTest::newRow("a full field with CR LF")
+        << full + "\r\nnext\n" << QList<QByteArray> {full + "\r\n", "next\n"};
+    QTest::newRow("a full field without end") << full << QList<QByteArray> {full};
+    QTest::newRow("one over, the next goes on")
+        << "a\n" + full + "y\nb\n" << QList<QByteArray> {"a\n", "#2", "b\n"};
+    QTest::newRow("one over, CR LF end") << full + "y\r\nb" << QList<QByteArray> {"#1", "b"};
+    QTest::newRow("one over, no end") << full + "y" << QList<QByteArray> {"#1"};
+    QTest::newRow("many times over, two in a row")
+        << QByteArray(3 * FieldTextLimit, 'z') + '\n' + full + "yy\nc\n"
+        << QList<QByteArray> {"#1", "#2", "c\n"};
+}
+
 void TestCommandLine::readsWholeLinesFromAStream()
 {
-    const QByteArray longLine(100000, 'x');
-    const QByteArray text = "one\n\n" + longLine + "\nlast";
-    std::FILE *const stream = ::fmemopen(const_cast<char *>(text.constData()), text.size(), "r");
+    QFETCH(QByteArray, text);
+    QFETCH(QList<QByteArray>, lines);
+
+    std::FILE *const stream = ::fmemopen(text.data(), text.size(), "r");
     QVERIFY(stream);
-    QList<QByteArray> lines;
+    QList<QByteArray> read;
     {
         InputLines input(stream);
-        while (const std::optional<QByteArray> line = input.next())
-            lines.append(*line);
+        while (const std::optional<InputLine> line = input.next()) {
+            read.append(line->overLong ? '#' + QByteArray::number(line->number) : line->bytes);
+            QCOMPARE(line->number, read.size());
+        }
         QVERIFY(!input.failed());
     }
     std::fclose(stream);
 
-    const QList<QByteArray> expected {"one\n", "\n", longLine + '\n', "last"};
-    QCOMPARE(lines, expected);
+    QCOMPARE(read, lines);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

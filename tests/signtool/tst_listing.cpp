@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 // What `ports` makes of the findings, and the link rules of `link`/`unlink`,
 // on files made for the test.
 class TestListing : public QObject
@@ -107,7 +110,8 @@ void TestListing::shapesDevicesAndOtherLinks()
 {
     const QList<SerialDevice> devices {{"/dev/ttyS0", {}, {}, {}, {}, {}},
                                        {"/dev/ttyUSB0", "FT232R", "FTDI", "A1", 0x0403, 0x6001}};
-    const QList<PortLinkEntry> links {Link(1, "/dev/pts/4"), Link(3, "/dev/ttyUSB0"), Link(6, QString())};
+    const QList<PortLinkEntry> links {Link(1, "/dev/pts/4"), Link(3, "/dev/ttyUSB0"), Link(6, QString()),
+                                      {7, "/cfg/ports/com7", QStringLiteral("\x1b]0;title\x07/dev/\x9bgone"), QString()}};
     const StableNames stable {{"/dev/ttyUSB0", {"/dev/serial/by-id/usb-FTDI-A1"}}};
     const auto holder = [](const QString &device) {
         return device == QLatin1String("/dev/pts/4") ? QStringLiteral("process 77, sign") : QString();
@@ -119,7 +123,7 @@ void TestListing::shapesDevicesAndOtherLinks()
     QCOMPARE(listing.devices.at(0).ports, QList<int> {});  // com1 leads elsewhere
     QCOMPARE(listing.devices.at(1).ports, QList<int> {3});
     QCOMPARE(listing.devices.at(1).stableNames, QStringList {"/dev/serial/by-id/usb-FTDI-A1"});
-    QCOMPARE(listing.otherLinks.size(), 2);
+    QCOMPARE(listing.otherLinks.size(), 3);
     QCOMPARE(listing.otherLinks.at(0).link.port, 1);
     QCOMPARE(listing.otherLinks.at(0).holder, QStringLiteral("process 77, sign"));
     QCOMPARE(listing.otherLinks.at(1).link.port, 6);
@@ -131,6 +135,8 @@ void TestListing::shapesDevicesAndOtherLinks()
     QVERIFY2(text.contains("COM1  /cfg/ports/com1 -> /dev/pts/4  (in use: yes, process 77, sign)"),
              qPrintable(text));
     QVERIFY2(text.contains("(leads nowhere)"), qPrintable(text));
+    QVERIFY2(text.contains("COM7  /cfg/ports/com7 -> \\x1B]0;title\\x07/dev/\\x9Bgone  (leads nowhere)\n"),
+             qPrintable(text));
 }
 
 void TestListing::writesTheListingAsJson()
@@ -234,6 +240,14 @@ void TestListing::linkRefusesAndReplaces()
     QCOMPARE(notDevice.status, ExitStatus::Usage);
     QVERIFY(!QFileInfo(PortLinkPath(6)).isSymLink());
     QCOMPARE(LinkPort({6, plainFile, true}, noStableNames.path()).status, ExitStatus::Ok);
+    // A folder in the way of the link being made: the reason is that one,
+    // not the failed clean-up's after it.
+    const QString inTheWay = PortLinkPath(6) + ".new-" + QString::number(QCoreApplication::applicationPid());
+    QVERIFY(QDir().mkpath(inTheWay + "/full"));
+    const ToolOutcome blocked = LinkPort({6, first.slavePath(), true}, noStableNames.path());
+    QCOMPARE(blocked.status, ExitStatus::CannotCreate);
+    QCOMPARE(blocked.message, QStringLiteral("Cannot make %1: %2.")
+                                  .arg(PortLinkPath(6), QString::fromLocal8Bit(std::strerror(EEXIST))));
 }
 
 void TestListing::linksAndListsNetworkAddresses_data()

@@ -1,6 +1,8 @@
 #include "commport.h"
 #include "exitstatus.h"
 #include "fieldcheck.h"
+#include "fieldtext.h"
+#include "inputlines.h"
 #include "messageboxes.h"
 #include "portfailure.h"
 #include "portnaming.h"
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void refusesWithStatusAndMessage_data();
     void refusesWithStatusAndMessage();
     void sendsEachInputLineOverOneOpen();
+    void skipsAnOverLongInputLine();
     void refusesAPortHeldByTheConsole();
     void holdsThePortAgainstTheConsole();
     void freesThePortWhenStopped();
@@ -274,6 +277,23 @@ void TestProgram::sendsEachInputLineOverOneOpen()
     const QByteArray last = Expected("3", 0, "99", "third");
     QCOMPARE(pty.readMaster(last.size()), last);
     QCOMPARE(counter.opens(), 1);
+}
+
+void TestProgram::skipsAnOverLongInputLine()
+{
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    QProcess process;
+    QVERIFY(StartReadingInput(process, {"--board", "3"}));
+
+    QVERIFY(Feed(process, "first\n" + QByteArray(FieldTextLimit + 1, 'x') + "\nlast\n"));
+    process.closeWriteChannel();
+    const Finished run = Wait(process);
+
+    QCOMPARE(run.err, Shown(OverLongLineMessage(2)));
+    QCOMPARE(run.status, ExitStatus::DataError);
+    const QByteArray sent = Expected("3", 0, "99", "first") + Expected("3", 0, "99", "last");
+    QCOMPARE(linked.pty.readMaster(sent.size()), sent);
 }
 
 void TestProgram::refusesAPortHeldByTheConsole()

@@ -3,6 +3,7 @@
 // same address; the sign's lines show what it decoded.
 
 #include "consoleopening.h"
+#include "networksign.h"
 #include "processlines.h"
 #include "ptypair.h"
 #include "qtserialcontrol.h"
@@ -10,6 +11,7 @@
 #include "signcommand.h"
 
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <memory>
@@ -49,6 +51,8 @@ private Q_SLOTS:
     void decodesWhatTheConsoleSends_data();
     void decodesWhatTheConsoleSends();
     void refusesAddressThatIsNone();
+    void standsAHostileClient_data();
+    void standsAHostileClient();
 };
 
 void TestNetworkSign::decodesWhatTheConsoleSends_data()
@@ -108,6 +112,53 @@ void TestNetworkSign::refusesAddressThatIsNone()
     QVERIFY(sign.waitForFinished(5000));
     QCOMPARE(sign.exitCode(), 1);
     QVERIFY(sign.readAllStandardError().contains("is no address"));
+}
+
+void TestNetworkSign::standsAHostileClient_data()
+{
+    QTest::addColumn<QString>("scheme");
+    QTest::addColumn<QString>("client");
+
+    for (const char *scheme : {"tcp", "rfc2217"}) {
+        QTest::addRow("%s, reconnecting at once", scheme) << scheme << "reconnect";
+        QTest::addRow("%s, flooding with no CR", scheme) << scheme << "flood";
+    }
+}
+
+// A client that closes and reconnects at once is the same client, not a
+// second one; a flood neither holds the sign past a signal to end nor
+// keeps it from ending.
+void TestNetworkSign::standsAHostileClient()
+{
+    QFETCH(QString, scheme);
+    QFETCH(QString, client);
+    ListeningSign sign(scheme);
+    QVERIFY2(sign.process.waitForStarted(), qPrintable(sign.process.errorString()));
+    QCOMPARE(ReadLine(sign.process), QStringLiteral("listen=") + sign.address);
+    const quint16 port = static_cast<quint16>(sign.address.section(u':', -1).toUInt());
+
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QStringLiteral("127.0.0.1"), port);
+    QVERIFY(socket->waitForConnected(3000));
+    if (client == "reconnect") {
+        for (int round = 0; round < 30; ++round) {
+            socket->disconnectFromHost();
+            socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QStringLiteral("127.0.0.1"), port);
+            QVERIFY(socket->waitForConnected(3000));
+            static_cast<void>(socket->waitForReadyRead(100));
+            QVERIFY2(!socket->readAll().contains(NetworkSign::BusyText), qPrintable(QString::number(round)));
+        }
+        return;
+    }
+    const QByteArray flood(1024 * 1024, 'z');
+    for (int i = 0; i < 64; ++i) {
+        socket->write(flood);
+        static_cast<void>(socket->waitForBytesWritten(100));
+    }
+    sign.process.terminate();
+    QVERIFY(sign.process.waitForFinished(5000));
+    QCOMPARE(sign.process.exitStatus(), QProcess::NormalExit);
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSign)

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void decodesAnySplit();
     void keepsPartialRecordsBetweenFeeds();
     void reportsBadFinalRecordAtOnce();
+    void keepsNoMoreThanARecord_data();
+    void keepsNoMoreThanARecord();
 };
 
 namespace {
@@ -33,6 +35,22 @@ QStringList DecodeInChunks(const QByteArray &bytes, qsizetype chunkSize)
     for (qsizetype at = 0; at < bytes.size(); at += chunkSize)
         items.append(decoder.feed(bytes.mid(at, chunkSize)));
     return Lines(items);
+}
+
+// Each item in short: a string's board and message length, or an error's
+// reason and the number of bytes it kept.
+QStringList Shapes(const QList<DecodedItem> &items)
+{
+    QStringList shapes;
+    for (const DecodedItem &item : items) {
+        if (const auto *command = std::get_if<SignCommand>(&item))
+            shapes.append(QStringLiteral("board %1, %2 characters").arg(command->board).arg(command->message->size()));
+        else
+            shapes.append(QStringLiteral("%1, %2 bytes kept")
+                              .arg(std::get<DecodeError>(item).reason)
+                              .arg(std::get<DecodeError>(item).bytes.size()));
+    }
+    return shapes;
 }
 
 } // namespace
@@ -162,6 +180,45 @@ void TestSignDecoder::reportsBadFinalRecordAtOnce()
     const QList<DecodedItem> later = decoder.feed("\r");
     QCOMPARE(later.size(), 1);
     QCOMPARE(std::get<DecodeError>(later.first()).bytes, QByteArray("junk"));
+}
+
+void TestSignDecoder::keepsNoMoreThanARecord_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("expected");
+
+    constexpr qsizetype Limit = SignDecoder::RecordLimit;
+    const QString overLong = QStringLiteral("record longer than the sign takes (%1 more bytes dropped), %2 bytes kept");
+    const QString stray = QStringLiteral("bytes outside a record (%1 more dropped), %2 bytes kept");
+    // A "D" inside a message is text, however many there are.
+    QTest::newRow("a full field of D")
+        << "\r1A" + QByteArray(FieldTextLimit, 'D') + "\r1D"
+        << QStringList {QStringLiteral("board 1, %1 characters").arg(FieldTextLimit)};
+    QTest::newRow("a record at the limit")
+        << "\r1A" + QByteArray(Limit - 3, 'x') + "\r1D"
+        << QStringList {QStringLiteral("board 1, %1 characters").arg(Limit - 3)};
+    QTest::newRow("a record one byte over, then a string")
+        << "\r1A" + QByteArray(Limit - 2, 'x') + "\r2AOK\r2D"
+        << QStringList {overLong.arg(1).arg(Limit), "board 2, 2 characters"};
+    QTest::newRow("a flood with no CR, then a string")
+        << QByteArray(3 * Limit, 'z') + "\r2AOK\r2D"
+        << QStringList {stray.arg(2 * Limit).arg(Limit), "board 2, 2 characters"};
+    QTest::newRow("an over-long record ended by its own D")
+        << "\r1" + QByteArray(Limit, '7') + "D\r2AOK\r2D"
+        << QStringList {overLong.arg(3).arg(Limit), "board 2, 2 characters"};
+}
+
+void TestSignDecoder::keepsNoMoreThanARecord()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+
+    SignDecoder decoder;
+    QList<DecodedItem> items;
+    for (qsizetype at = 0; at < bytes.size(); at += 64 * 1024)
+        items.append(decoder.feed(bytes.mid(at, 64 * 1024)));
+
+    QCOMPARE(Shapes(items), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSignDecoder)
