@@ -37,12 +37,25 @@ std::optional<QByteArray> InputLines::next()
     if (m_interrupted || (m_stopRequested && m_stopRequested()))
         return std::nullopt;
     errno = 0;
+#ifdef Q_OS_WIN
+    // The Windows runtime has no getline(): the line is read in pieces.
+    QByteArray line;
+    char piece[4096];
+    while (!line.endsWith('\n') && std::fgets(piece, sizeof piece, m_stream))
+        line.append(piece);
+    if (line.isEmpty()) {
+        m_interrupted = errno == EINTR;
+        return std::nullopt;
+    }
+    return line;
+#else
     const ssize_t length = ::getline(&m_buffer, &m_capacity, m_stream);
     if (length < 0) {
         m_interrupted = errno == EINTR;
         return std::nullopt;
     }
     return QByteArray(m_buffer, static_cast<qsizetype>(length));
+#endif
 }
 
 bool InputLines::failed() const

@@ -58,8 +58,10 @@ int Ports(bool json)
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
     // A write to a closed pipe is reported as a failed write, not a silent end.
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
 
     const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());

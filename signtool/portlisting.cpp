@@ -7,7 +7,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#ifdef Q_OS_WIN
+#include <QSettings>
+#else
 #include <QSerialPortInfo>
+#endif
 
 #include <algorithm>
 
@@ -21,11 +25,17 @@ QString Resolved(const QString &path)
 
 std::optional<int> BuiltInPort(const QString &devicePath)
 {
+#ifdef Q_OS_WIN
+    static const QRegularExpression builtIn(QStringLiteral("^COM([1-9]\\d{0,4})$"));
+    constexpr int FirstNumber = 0;
+#else
     static const QRegularExpression builtIn(QStringLiteral("^/dev/ttyS(\\d{1,5})$"));
+    constexpr int FirstNumber = 1;
+#endif
     const QRegularExpressionMatch match = builtIn.match(devicePath);
     if (!match.hasMatch())
         return std::nullopt;
-    const int port = match.captured(1).toInt() + 1;
+    const int port = match.captured(1).toInt() + FirstNumber;
     return port <= 32767 ? std::optional<int>(port) : std::nullopt;
 }
 
@@ -76,6 +86,25 @@ PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLin
     return listing;
 }
 
+#ifdef Q_OS_WIN
+QList<SerialDevice> AvailableSerialDevices()
+{
+    // The system lists its ports here, each under the driver's device name
+    // with the COM<n> name programs open it by as the value.
+    const QSettings map(QStringLiteral("HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM"),
+                        QSettings::NativeFormat);
+    QList<SerialDevice> devices;
+    for (const QString &key : map.childKeys()) {
+        SerialDevice device;
+        device.path = map.value(key).toString();
+        device.description = key;
+        devices.append(device);
+    }
+    std::sort(devices.begin(), devices.end(),
+              [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
+    return devices;
+}
+#else
 QList<SerialDevice> AvailableSerialDevices()
 {
     QList<SerialDevice> devices;
@@ -96,6 +125,7 @@ QList<SerialDevice> AvailableSerialDevices()
               [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
     return devices;
 }
+#endif
 
 QList<PortLinkEntry> ScanPortLinks(const QString &folder)
 {

@@ -17,10 +17,10 @@ constexpr QChar LineBreak(13);
 
 // The system's reason as the serial library worded it, without the
 // placeholder the device gives when it has none.
-QString Reason(QSerialPort::SerialPortError error, const QString &systemText)
+QString Reason(SerialBackend::SerialPortError error, const QString &systemText)
 {
     const QString placeholder = QCoreApplication::translate("QIODevice", "Unknown error");
-    if (error == QSerialPort::NoError || systemText.isEmpty() || systemText == placeholder)
+    if (error == SerialBackend::NoError || systemText.isEmpty() || systemText == placeholder)
         return QStringLiteral("the system gave no reason");
     return systemText;
 }
@@ -64,21 +64,21 @@ QString DescribeMissingDevice(int n, const QString &devicePath)
         + QStringLiteral(", make ") + PortLinkPath(n) + QStringLiteral(" a link to it.");
 }
 
-QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &systemText,
+QString DescribeOpenFailure(SerialBackend::SerialPortError error, const QString &systemText,
                             const QString &devicePath)
 {
     switch (error) {
-    case QSerialPort::DeviceNotFoundError:
+    case SerialBackend::DeviceNotFoundError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("Connect the device, then start the program again.");
-    case QSerialPort::PermissionError:
+    case SerialBackend::PermissionError:
         // The library reports its own lock, another program's exclusive
         // hold (busy) and a refused permission all alike; only the last
         // leaves this user unable to write to the device.
         if (!MayWrite(devicePath))
             return NoPermission(devicePath, Reason(error, systemText));
         return DescribeHeldPort(devicePath);
-    case QSerialPort::ResourceError:
+    case SerialBackend::ResourceError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("No serial port answers at this device.");
     default:
@@ -86,10 +86,10 @@ QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &s
     }
 }
 
-QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &systemText,
+QString DescribeWriteFailure(SerialBackend::SerialPortError error, const QString &systemText,
                              const QString &devicePath)
 {
-    if (error == QSerialPort::ResourceError) {
+    if (error == SerialBackend::ResourceError) {
         return devicePath + QStringLiteral(" has gone away: ") + Reason(error, systemText)
             + QLatin1Char('.') + LineBreak
             + QStringLiteral("The port is closed now; reconnect the device, then press Send again.");
@@ -97,7 +97,7 @@ QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &
     return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
 }
 
-QString DescribeSettingsFailure(QSerialPort::SerialPortError error, const QString &systemText,
+QString DescribeSettingsFailure(SerialBackend::SerialPortError error, const QString &systemText,
                                 const QString &settings)
 {
     return QStringLiteral("The device does not take the line settings \"") + settings
