@@ -142,3 +142,15 @@ build_windows() {
         -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_RC_COMPILER_LAUNCHER= "$@" >/dev/null || return 1
     cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# make_windows_installer DIR: the NSIS installer of what DIR has cross-built;
+# prints its path.
+make_windows_installer() {
+    local dir=$1
+    local log="$dir/package.log"
+    (cd "$dir" && cpack -G NSIS -B "$dir") >"$log" 2>&1 || {
+        cat "$log" >&2
+        return 1
+    }
+    ls "$dir"/VantorMsgBoard-*-win64.exe
+}
