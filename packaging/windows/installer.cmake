@@ -38,17 +38,13 @@ foreach(plugin IN LISTS VMB_QT_PLUGINS)
     list(APPEND vmb_plugin_paths "${vmb_qt_plugins}/${plugin}")
 endforeach()
 install(CODE "
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${VMB_MINGW_OBJDUMP}\")
-    file(GET_RUNTIME_DEPENDENCIES
-        EXECUTABLES \"$<TARGET_FILE:VantorMsgBoard>\" \"$<TARGET_FILE:VantorVirtualSign>\"
-                    \"$<TARGET_FILE:vantor-sign>\"
-        LIBRARIES ${vmb_plugin_paths}
-        DIRECTORIES \"${vmb_qt_bin}\" \"${vmb_gcc_runtime}\" \"${vmb_mingw_runtime}\"
-        RESOLVED_DEPENDENCIES_VAR resolved
-        UNRESOLVED_DEPENDENCIES_VAR unresolved)
-    file(INSTALL \${resolved} DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
+    set(FILES \"$<TARGET_FILE:VantorMsgBoard>\" \"$<TARGET_FILE:VantorVirtualSign>\"
+              \"$<TARGET_FILE:vantor-sign>\" ${vmb_plugin_paths})
+    set(FOLDERS \"${vmb_qt_bin}\" \"${vmb_gcc_runtime}\" \"${vmb_mingw_runtime}\")
+    set(OBJDUMP \"${VMB_MINGW_OBJDUMP}\")
+    set(DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
+    cmake_policy(SET CMP0057 NEW)
+    include(\"${CMAKE_CURRENT_LIST_DIR}/RuntimeLibraries.cmake\")
 ")
 
 set(CPACK_GENERATOR NSIS)
