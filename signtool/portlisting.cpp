@@ -8,12 +8,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #ifdef Q_OS_WIN
-#include <QSettings>
+#include <windows.h>
 #else
 #include <QSerialPortInfo>
 #endif
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -90,16 +91,31 @@ PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLin
 QList<SerialDevice> AvailableSerialDevices()
 {
     // The system lists its ports here, each under the driver's device name
-    // with the COM<n> name programs open it by as the value.
-    const QSettings map(QStringLiteral("HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM"),
-                        QSettings::NativeFormat);
+    // with the COM<n> name programs open it by as the value. (QSettings
+    // would read the backslashes in those names as key separators.)
     QList<SerialDevice> devices;
-    for (const QString &key : map.childKeys()) {
+    HKEY map = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map)
+        != ERROR_SUCCESS)
+        return devices;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = std::size(name);
+        wchar_t value[256] = {};
+        DWORD valueBytes = sizeof(value) - sizeof(wchar_t);
+        DWORD type = 0;
+        if (::RegEnumValueW(map, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE *>(value),
+                            &valueBytes)
+            != ERROR_SUCCESS)
+            break;
+        if (type != REG_SZ)
+            continue;
         SerialDevice device;
-        device.path = map.value(key).toString();
-        device.description = key;
+        device.path = QString::fromWCharArray(value);
+        device.description = QString::fromWCharArray(name, int(nameLength));
         devices.append(device);
     }
+    ::RegCloseKey(map);
     std::sort(devices.begin(), devices.end(),
               [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
     return devices;

@@ -25,14 +25,10 @@ QString Reason(SerialBackend::SerialPortError error, const QString &systemText)
     return systemText;
 }
 
+#ifndef Q_OS_WIN
 bool MayWrite(const QString &devicePath)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(devicePath);
-    return true;
-#else
     return ::access(QFile::encodeName(devicePath).constData(), W_OK) == 0;
-#endif
 }
 
 QString NoPermission(const QString &devicePath, const QString &systemText)
@@ -45,6 +41,7 @@ QString NoPermission(const QString &devicePath, const QString &systemText)
         + QStringLiteral("\" group: run \"sudo adduser $USER ") + group
         + QStringLiteral("\", then log out and log in again.");
 }
+#endif
 
 } // namespace
 
@@ -72,12 +69,18 @@ QString DescribeOpenFailure(SerialBackend::SerialPortError error, const QString 
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("Connect the device, then start the program again.");
     case SerialBackend::PermissionError:
+#ifdef Q_OS_WIN
+        // Windows answers "access denied" for a port another program holds.
+        return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.') + LineBreak
+            + QStringLiteral("Another program may hold it: close that program, then try again.");
+#else
         // The library reports its own lock, another program's exclusive
         // hold (busy) and a refused permission all alike; only the last
         // leaves this user unable to write to the device.
         if (!MayWrite(devicePath))
             return NoPermission(devicePath, Reason(error, systemText));
         return DescribeHeldPort(devicePath);
+#endif
     case SerialBackend::ResourceError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("No serial port answers at this device.");

@@ -104,12 +104,23 @@ bool WinCommDevice::open(OpenMode mode)
         m_error = isOpen() ? OpenError : UnsupportedOperationError;
         return false;
     }
+    // The system opens a port for one program at a time; some drivers (and
+    // Wine) share it all the same. A claim named after the port keeps two
+    // of these devices apart whatever the driver does.
+    const QString claimName = QStringLiteral("Local\\VantorMsgBoard-") + m_portName.toUpper();
+    m_claim = ::CreateMutexW(nullptr, TRUE, reinterpret_cast<const wchar_t *>(claimName.utf16()));
+    if (!m_claim || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ReleaseClaim();
+        Fail(PermissionError, ERROR_ACCESS_DENIED);
+        return false;
+    }
     const QString path = QStringLiteral("\\\\.\\") + m_portName;
     HANDLE handle = ::CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()),
                                   GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = ::GetLastError();
+        ReleaseClaim();
         Fail(OpenErrorKind(code), code);
         return false;
     }
@@ -123,6 +134,7 @@ bool WinCommDevice::open(OpenMode mode)
             Fail(OpenError, ::GetLastError());
         ::CloseHandle(handle);
         m_handle = nullptr;
+        ReleaseClaim();
         return false;
     }
     m_pending->overlapped = {};
@@ -182,6 +194,7 @@ void WinCommDevice::close()
     ::CloseHandle(m_pending->overlapped.hEvent);
     ::CloseHandle(m_handle);
     m_handle = nullptr;
+    ReleaseClaim();
     m_buffer.clear();
     m_inFlight = 0;
     QIODevice::close();
@@ -271,6 +284,15 @@ bool WinCommDevice::waitForBytesWritten(int msecs)
     if (finished)
         StartWrite();
     return finished;
+}
+
+void WinCommDevice::ReleaseClaim()
+{
+    if (!m_claim)
+        return;
+    ::ReleaseMutex(m_claim);
+    ::CloseHandle(m_claim);
+    m_claim = nullptr;
 }
 
 void WinCommDevice::Fail(SerialPortError kind, unsigned long systemError)

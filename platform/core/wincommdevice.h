@@ -84,6 +84,7 @@ private:
     void StartWrite();
     // Takes the finished write's outcome; false when it failed.
     bool FinishWrite(bool wait);
+    void ReleaseClaim();
     // Records the system's last error under `kind`, worded by the system.
     void Fail(SerialPortError kind, unsigned long systemError);
 
@@ -93,6 +94,8 @@ private:
     DataBits m_dataBits = Data8;
     StopBits m_stopBits = OneStop;
     void *m_handle = nullptr;
+    // Held while open, named after the port: see open().
+    void *m_claim = nullptr;
     std::unique_ptr<Pending> m_pending;
     QWinEventNotifier *m_notifier = nullptr;
     QByteArray m_buffer;
