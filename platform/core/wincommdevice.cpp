@@ -1,5 +1,7 @@
 #include "wincommdevice.h"
 
+#include "windowserrortext.h"
+
 #include <QWinEventNotifier>
 
 #include <windows.h>
@@ -41,20 +43,6 @@ WinCommDevice::SerialPortError WriteErrorKind(DWORD code)
 }
 
 } // namespace
-
-QString WindowsErrorText(unsigned long code)
-{
-    wchar_t *text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    QString result = length > 0 ? QString::fromWCharArray(text, int(length)) : QString();
-    ::LocalFree(text);
-    result = result.trimmed();
-    while (result.endsWith(QLatin1Char('.')))
-        result.chop(1);
-    return result.isEmpty() ? QStringLiteral("error ") + QString::number(code) : result;
-}
 
 WinCommDevice::WinCommDevice(QObject *parent)
     : QIODevice(parent)

@@ -103,7 +103,3 @@ private:
     qint64 m_inFlight = 0;
     SerialPortError m_error = NoError;
 };
-
-// The system's own text for a Windows error code, without its trailing
-// full stop and line break; "error <code>" when the system has none.
-[[nodiscard]] QString WindowsErrorText(unsigned long code);

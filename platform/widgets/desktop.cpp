@@ -1,10 +1,18 @@
 #include "desktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QUrl>
+
+#ifdef Q_OS_WIN
+#include "windowserrortext.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -27,17 +35,34 @@ QUrl LocalFileUrl(const QString &path)
     return QUrl::fromLocalFile(path);
 }
 
+#ifdef Q_OS_WIN
+// Through the shell directly, so that a refusal comes with Windows' reason.
 DesktopOpenResult HandOver(const QUrl &url)
 {
     const QString platform = QGuiApplication::platformName();
     if (url.isEmpty() || !url.isValid())
-        return {DesktopRefusal::NotAnAddress, platform};
+        return {DesktopRefusal::NotAnAddress, platform, {}};
+    const QString target = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    const auto started = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        nullptr, nullptr, reinterpret_cast<const wchar_t *>(target.utf16()), nullptr, nullptr, SW_SHOWNORMAL));
+    // Above 32 is success; below, the error code GetLastError() holds too.
+    if (started > 32)
+        return {DesktopRefusal::None, platform, {}};
+    return {DesktopRefusal::SystemRefused, platform, WindowsErrorText(::GetLastError())};
+}
+#else
+DesktopOpenResult HandOver(const QUrl &url)
+{
+    const QString platform = QGuiApplication::platformName();
+    if (url.isEmpty() || !url.isValid())
+        return {DesktopRefusal::NotAnAddress, platform, {}};
     if (QDesktopServices::openUrl(url))
-        return {DesktopRefusal::None, platform};
+        return {DesktopRefusal::None, platform, {}};
     const QString launcher =
         QStandardPaths::findExecutable(QString::fromLatin1(DesktopLauncher));
-    return {DiagnoseRefusal(launcher, platform), platform};
+    return {DiagnoseRefusal(launcher, platform), platform, {}};
 }
+#endif
 
 } // namespace
 

@@ -19,6 +19,7 @@ enum class DesktopRefusal {
     NoLauncher,     // xdg-open is not on PATH
     NoDesktop,      // the display platform starts no programs
     LauncherFailed, // xdg-open is there but was not started
+    SystemRefused,  // Windows: the shell refused it, for the reason in systemText
 };
 
 struct DesktopOpenResult
@@ -26,6 +27,8 @@ struct DesktopOpenResult
     DesktopRefusal refusal = DesktopRefusal::None;
     // The Qt display platform in use ("xcb", "wayland", "offscreen"...).
     QString platformName;
+    // The system's own words, where it gave any.
+    QString systemText;
 
     [[nodiscard]] bool opened() const { return refusal == DesktopRefusal::None; }
 };

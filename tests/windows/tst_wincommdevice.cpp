@@ -4,6 +4,7 @@
 
 #include "portfailure.h"
 #include "wincommdevice.h"
+#include "windowserrortext.h"
 
 #include <QSignalSpy>
 #include <QTest>
