@@ -204,7 +204,9 @@ def check_installed_files(installed, system):
         if binary.suffix.lower() not in (".exe", ".dll") or binary.name.lower() == "uninstall.exe":
             continue
         for library in pe_imports(binary):
-            if library not in beside and library not in system_libraries:
+            # API sets name the system's own libraries; the loader resolves them.
+            is_api_set = library.startswith(("api-ms-win-", "ext-ms-win-"))
+            if library not in beside and library not in system_libraries and not is_api_set:
                 missing.append(f"{binary.relative_to(installed)} needs {library}")
     check(not missing, "every library the installed programs load is installed or the system's: "
           + ("; ".join(missing) or "none missing"))
