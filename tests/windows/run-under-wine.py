@@ -20,6 +20,7 @@ console and its About window are saved there too.
 
 import os
 import pathlib
+import re
 import select
 import shutil
 import signal
@@ -39,7 +40,9 @@ EXPECTED_BYTES = b"\r0C0\r0B99\r0AOPEN NOW\r0D"
 UNWRITABLE_FOLDER = "Z:/proc/1"
 REFUSES_WRITERS = "/sys/kernel/uevent_seqnum"
 INSTALL_FOLDER = "Program Files/Vantor Message Board"
-START_MENU = "ProgramData/Microsoft/Windows/Start Menu/Programs/Vantor Message Board"
+START_MENU = "ProgramData/Microsoft/Windows/Start Menu/Programs"
+# The installer's Start menu folder carries the version.
+MENU_FOLDER = "Vantor Message Board*"
 
 
 class Failure(Exception):
@@ -217,10 +220,8 @@ def check_installed_files(installed, system):
 
 def shortcut_target(link):
     # A shell link names its target in the link-info block as an 8-bit path.
-    data = link.read_bytes()
-    at = data.find(b"VantorMsgBoard.exe")
-    start = data.rfind(b"\0", 0, at) + 1
-    return data[start:at + len(b"VantorMsgBoard.exe")].decode("latin-1")
+    found = re.search(rb"[A-Za-z]:\\[^\0]*\\VantorMsgBoard\.exe", link.read_bytes())
+    return found.group(0).decode("latin-1") if found else ""
 
 
 def run_installer(root, display, installer, pty):
@@ -232,8 +233,10 @@ def run_installer(root, display, installer, pty):
         installed = prefix.drive_c() / INSTALL_FOLDER
         check_installed_files(installed, prefix.drive_c() / "windows" / "system32")
 
-        menu = prefix.drive_c() / START_MENU
-        entries = sorted(p.name for p in menu.glob("*.lnk")) if menu.is_dir() else []
+        folders = list((prefix.drive_c() / START_MENU).glob(MENU_FOLDER))
+        check(len(folders) == 1, f"the installer made one Start menu folder ({folders})")
+        menu = folders[0]
+        entries = sorted(p.name for p in menu.glob("*.lnk"))
         for entry in ("Vantor Message Board.lnk", "Vantor Virtual Sign.lnk", "Uninstall.lnk"):
             check(entry in entries, f"the Start menu has \"{entry}\" (it has {entries})")
         target = shortcut_target(menu / "Vantor Message Board.lnk")
@@ -260,7 +263,7 @@ def run_installer(root, display, installer, pty):
             time.sleep(0.5)
         left = sorted(str(p.relative_to(installed)) for p in installed.rglob("*")) if installed.exists() else []
         check(not installed.exists(), f"the uninstaller left nothing in Program Files ({left})")
-        check(not (prefix.drive_c() / START_MENU).exists(), "the uninstaller removed the Start menu entries")
+        check(not menu.exists(), "the uninstaller removed the Start menu entries")
     finally:
         prefix.stop()
 
