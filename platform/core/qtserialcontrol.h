@@ -13,8 +13,8 @@ class NetworkSerialControl;
 class QTimer;
 
 // The serial-port control over the serial library (serialbackend.h). The
-// port is opened write-only,
-// without flow control, with DTR and RTS left as the driver sets them.
+// port is opened write-only, without flow control, with DTR and RTS left as
+// the driver sets them.
 //
 // A port another program holds is refused: its UUCP lock file with a live
 // process id, checked before the serial library sees the device (which
