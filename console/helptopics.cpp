@@ -33,6 +33,8 @@ QString RefusalReason(const DesktopOpenResult &result)
             + Quoted(result.platformName)
             + QStringLiteral("), which starts no other program.") + LineBreak
             + QStringLiteral("Open it by hand, or run the program in a desktop session.");
+    case DesktopRefusal::SystemRefused:
+        return result.systemText + QLatin1Char('.');
     case DesktopRefusal::LauncherFailed:
         return launcher + QStringLiteral(" is installed but could not be started.") + LineBreak
             + QStringLiteral("Reinstall the package ")

@@ -26,7 +26,9 @@ int main(int argc, char *argv[])
     // Past a file size limit a write then fails with EFBIG, and the save
     // reports it as it would a full disk, instead of the process ending
     // with the operator's fields unsaved.
+#ifdef SIGXFSZ
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // Answered on standard output with no display needed.
     if (const std::optional<QString> information = InformationRequested(arguments)) {
         std::fputs(information->toLocal8Bit().constData(), stdout);

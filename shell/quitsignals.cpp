@@ -1,5 +1,27 @@
 #include "quitsignals.h"
 
+#ifdef Q_OS_WIN
+
+// Windows ends a window program with WM_CLOSE (a logout, the task manager's
+// End task), which reaches the main window's close event as Exit does: there
+// is nothing to catch.
+QuitSignals::QuitSignals(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QuitSignals::~QuitSignals() = default;
+
+void QuitSignals::watch()
+{
+}
+
+void QuitSignals::readSignals()
+{
+}
+
+#else
+
 #include <QSocketNotifier>
 
 #include <array>
@@ -77,3 +99,5 @@ void QuitSignals::readSignals()
     while (::read(g_pipe[0], &byte, 1) == 1)
         Q_EMIT quitRequested(byte);
 }
+
+#endif

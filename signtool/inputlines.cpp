@@ -28,15 +28,36 @@ public:
     explicit StreamLock(std::FILE *stream)
         : m_stream(stream)
     {
+#ifdef Q_OS_WIN
+        ::_lock_file(m_stream);
+#else
         ::flockfile(m_stream);
+#endif
     }
-    ~StreamLock() { ::funlockfile(m_stream); }
+    ~StreamLock()
+    {
+#ifdef Q_OS_WIN
+        ::_unlock_file(m_stream);
+#else
+        ::funlockfile(m_stream);
+#endif
+    }
     StreamLock(const StreamLock &) = delete;
     StreamLock &operator=(const StreamLock &) = delete;
 
 private:
     std::FILE *const m_stream;
 };
+
+// The next byte of a stream this thread has locked.
+int NextByteOfLocked(std::FILE *stream)
+{
+#ifdef Q_OS_WIN
+    return ::_getc_nolock(stream);
+#else
+    return ::getc_unlocked(stream);
+#endif
+}
 
 } // namespace
 
@@ -73,7 +94,7 @@ std::optional<InputLine> InputLines::next()
     errno = 0;
     {
         const StreamLock lock(m_stream);
-        while ((c = ::getc_unlocked(m_stream)) != EOF) {
+        while ((c = NextByteOfLocked(m_stream)) != EOF) {
             readAny = true;
             if (!line.overLong && line.bytes.size() == LineBytesLimit) {
                 line.overLong = true;

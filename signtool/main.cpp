@@ -12,9 +12,12 @@
 #include "portlisting.h"
 #include "qtserialcontrol.h"
 #include "sendcommand.h"
-#include "servecommand.h"
 #include "stopsignals.h"
 #include "streammessageboxes.h"
+
+#ifndef Q_OS_WIN
+#include "servecommand.h"
+#endif
 
 #include <QCoreApplication>
 
@@ -57,10 +60,16 @@ int Send(const SendRequest &request)
 
 int Serve(const ServeRequest &request)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(request);
+    Print(stderr, QStringLiteral("vantor-sign: serve is not available on Windows.\n"));
+    return ExitStatus::Unavailable;
+#else
     StreamMessageBoxes boxes(stderr);
     QtSerialControl port;
     return RunServe(request, port, boxes,
                     [](const QString &line) { Print(stderr, QStringLiteral("vantor-sign: %1\n").arg(line)); });
+#endif
 }
 
 int Ports(bool json)
@@ -74,8 +83,10 @@ int Ports(bool json)
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
     // A write to a closed pipe is reported as a failed write, not a silent end.
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
 
     const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());

@@ -22,6 +22,7 @@ QString PortName(int port)
     return QStringLiteral("COM") + QString::number(port);
 }
 
+#ifndef Q_OS_WIN
 bool EntryExists(const QFileInfo &entry)
 {
     return entry.isSymLink() || entry.exists();
@@ -33,8 +34,44 @@ bool IsCharacterDevice(const QString &path)
     return std::filesystem::is_character_file(QFile::encodeName(path).toStdString(), failed);
 }
 
+#endif
+
 } // namespace
 
+#ifdef Q_OS_WIN
+// Port n is COM<n> itself on Windows; what can be given to it is a serial
+// server, kept in the per-user settings store.
+ToolOutcome LinkPort(const LinkRequest &request, const QString &)
+{
+    const std::optional<NetworkPort> address = ParseNetworkPort(request.device);
+    if (!address) {
+        return {ExitStatus::NoInput,
+                LooksLikeNetworkPort(request.device)
+                    ? DescribeMalformedNetworkPort(request.device)
+                    : QStringLiteral("On Windows port n is COM<n> itself; only a serial server "
+                                     "(tcp://HOST:PORT or rfc2217://HOST:PORT) can be given to it.")};
+    }
+    const QString place = PortEntryPlace(request.port);
+    const QString existing = PortLinkText(request.port);
+    if (!existing.isEmpty() && !request.force) {
+        return {ExitStatus::CannotCreate, QStringLiteral("%1 names %2 already (%3).\rGive --force to replace it.")
+                                              .arg(PortName(request.port), existing, place)};
+    }
+    if (!SetPortEntry(request.port, NetworkPortText(*address)))
+        return {ExitStatus::CannotCreate, QStringLiteral("Cannot write %1.").arg(place)};
+    return {ExitStatus::Ok, QStringLiteral("%1 -> %2").arg(PortName(request.port), NetworkPortText(*address))};
+}
+
+ToolOutcome UnlinkPort(int port, bool)
+{
+    const QString place = PortEntryPlace(port);
+    if (PortLinkText(port).isEmpty())
+        return {ExitStatus::NoInput, QStringLiteral("%1 has no serial server (%2).").arg(PortName(port), place)};
+    if (!SetPortEntry(port, QString()))
+        return {ExitStatus::CannotCreate, QStringLiteral("Cannot remove %1.").arg(place)};
+    return {ExitStatus::Ok, QStringLiteral("%1 unlinked").arg(PortName(port))};
+}
+#else
 ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
 {
     QString target;
@@ -97,3 +134,4 @@ ToolOutcome UnlinkPort(int port, bool force)
         return {ExitStatus::CannotCreate, QStringLiteral("Cannot remove %1.").arg(linkPath)};
     return {ExitStatus::Ok, QStringLiteral("%1 unlinked").arg(PortName(port))};
 }
+#endif

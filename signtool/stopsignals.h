@@ -6,6 +6,8 @@
 // drained and closed, and its lock file removed; then the program ends by the
 // same signal, so that the shell sees how it ended.
 
+#include <QtGlobal>
+
 #include <csignal>
 
 class StopSignals
@@ -25,5 +27,10 @@ public:
     void RaiseCaught();
 
 private:
+#ifdef Q_OS_WIN
+    using Handler = void (*)(int);
+    Handler m_previous[2] {};
+#else
     struct sigaction m_previous[3] {};
+#endif
 };

@@ -11,11 +11,13 @@
 #include "appinfo.h"
 #include "displaycheck.h"
 #include "networksign.h"
-#include "portlink.h"
 #include "printmode.h"
-#include "pseudoterminal.h"
 #include "signwindow.h"
+#ifndef Q_OS_WIN
+#include "portlink.h"
+#include "pseudoterminal.h"
 #include "terminationsignals.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -50,6 +52,7 @@ void Fail(const QString &message)
     std::fprintf(stderr, "VantorVirtualSign: %s\n", qPrintable(message));
 }
 
+#ifndef Q_OS_WIN
 std::unique_ptr<PortLink> ClaimPort(const QStringList &arguments, const QString &device)
 {
     const PortDirectory ports;
@@ -70,6 +73,7 @@ std::unique_ptr<PortLink> ClaimPort(const QStringList &arguments, const QString 
         Fail(error);
     return link;
 }
+#endif
 
 // Shows what arrives from `source` (a pseudo-terminal or a network sign)
 // until the program is asked to end.
@@ -77,8 +81,10 @@ template<typename Source>
 int ShowUntilEnd(QCoreApplication &app, Source &source, QFile &output, bool printMode, const QString &portName,
                  const QString &device)
 {
+#ifndef Q_OS_WIN
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
+#endif
     if (printMode) {
         PrintMode printer(output);
         QObject::connect(&source, &Source::received, &printer, &PrintMode::takeBytes);
@@ -117,11 +123,13 @@ int PlayNetworkSign(QCoreApplication &app, const QString &addressText, bool prin
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
     // Before any thread starts, so the signals reach the event loop only.
     if (!TerminationSignals::blockTerminationSignals())
         Fail(QStringLiteral("cannot block the termination signals"));
     // A reader that goes away must not end the program before it removes its link.
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     const bool needsNoWindow = NeedsNoWindow(argc, argv);
     if (const QString missing = MissingDisplay(QStringLiteral("VantorVirtualSign"));
@@ -172,6 +180,11 @@ int main(int argc, char *argv[])
     if (parser.isSet(QString::fromLatin1(ListenOption)))
         return PlayNetworkSign(*app, parser.value(QString::fromLatin1(ListenOption)), printMode);
 
+#ifdef Q_OS_WIN
+    Fail(QStringLiteral("Windows has no pseudo-terminal to play a port on; play a sign behind a serial "
+                        "server instead: --listen tcp://HOST:PORT or rfc2217://HOST:PORT"));
+    return 1;
+#else
     QString error;
     const std::unique_ptr<PseudoTerminal> terminal = PseudoTerminal::open(&error);
     if (!terminal) {
@@ -190,4 +203,5 @@ int main(int argc, char *argv[])
     WriteLine(output, StartLine(link->portName(), terminal->devicePath(), link->linkPath()));
 
     return ShowUntilEnd(*app, *terminal, output, printMode, link->portName(), terminal->devicePath());
+#endif
 }

@@ -19,34 +19,34 @@ std::optional<qint32> BaudRate(const QString &field)
     return rate;
 }
 
-std::optional<QSerialPort::Parity> Parity(const QString &field)
+std::optional<SerialBackend::Parity> Parity(const QString &field)
 {
     if (field.size() != 1)
         return std::nullopt;
     switch (field.at(0).toUpper().unicode()) {
-    case u'N': return QSerialPort::NoParity;
-    case u'E': return QSerialPort::EvenParity;
-    case u'O': return QSerialPort::OddParity;
-    case u'M': return QSerialPort::MarkParity;
-    case u'S': return QSerialPort::SpaceParity;
+    case u'N': return SerialBackend::NoParity;
+    case u'E': return SerialBackend::EvenParity;
+    case u'O': return SerialBackend::OddParity;
+    case u'M': return SerialBackend::MarkParity;
+    case u'S': return SerialBackend::SpaceParity;
     default: return std::nullopt;
     }
 }
 
-std::optional<QSerialPort::DataBits> DataBits(const QString &field)
+std::optional<SerialBackend::DataBits> DataBits(const QString &field)
 {
-    if (field == QLatin1String("5")) return QSerialPort::Data5;
-    if (field == QLatin1String("6")) return QSerialPort::Data6;
-    if (field == QLatin1String("7")) return QSerialPort::Data7;
-    if (field == QLatin1String("8")) return QSerialPort::Data8;
+    if (field == QLatin1String("5")) return SerialBackend::Data5;
+    if (field == QLatin1String("6")) return SerialBackend::Data6;
+    if (field == QLatin1String("7")) return SerialBackend::Data7;
+    if (field == QLatin1String("8")) return SerialBackend::Data8;
     return std::nullopt;
 }
 
-std::optional<QSerialPort::StopBits> StopBits(const QString &field)
+std::optional<SerialBackend::StopBits> StopBits(const QString &field)
 {
-    if (field == QLatin1String("1")) return QSerialPort::OneStop;
-    if (field == QLatin1String("1.5")) return QSerialPort::OneAndHalfStop;
-    if (field == QLatin1String("2")) return QSerialPort::TwoStop;
+    if (field == QLatin1String("1")) return SerialBackend::OneStop;
+    if (field == QLatin1String("1.5")) return SerialBackend::OneAndHalfStop;
+    if (field == QLatin1String("2")) return SerialBackend::TwoStop;
     return std::nullopt;
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QSerialPort>
+#include "serialbackend.h"
 #include <QString>
 
 // Line settings of a serial port.
 struct LineSettings
 {
     qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    SerialBackend::Parity parity = SerialBackend::NoParity;
+    SerialBackend::DataBits dataBits = SerialBackend::Data8;
+    SerialBackend::StopBits stopBits = SerialBackend::OneStop;
 };
 
 // The settings a text stands for, or what is wrong with it.

@@ -20,22 +20,18 @@ constexpr QChar LineBreak(13);
 
 // The system's reason as the serial library worded it, without the
 // placeholder the device gives when it has none.
-QString Reason(QSerialPort::SerialPortError error, const QString &systemText)
+QString Reason(SerialBackend::SerialPortError error, const QString &systemText)
 {
     const QString placeholder = QCoreApplication::translate("QIODevice", "Unknown error");
-    if (error == QSerialPort::NoError || systemText.isEmpty() || systemText == placeholder)
+    if (error == SerialBackend::NoError || systemText.isEmpty() || systemText == placeholder)
         return QStringLiteral("the system gave no reason");
     return systemText;
 }
 
+#ifndef Q_OS_WIN
 bool MayWrite(const QString &devicePath)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(devicePath);
-    return true;
-#else
     return ::access(QFile::encodeName(devicePath).constData(), W_OK) == 0;
-#endif
 }
 
 DeviceAccess AccessOf(const QString &devicePath)
@@ -61,6 +57,7 @@ DeviceAccess AccessOf(const QString &devicePath)
 #endif
     return access;
 }
+#endif
 
 } // namespace
 
@@ -80,21 +77,27 @@ QString DescribeMissingDevice(int n, const QString &devicePath)
         + QStringLiteral(", make ") + PortLinkPath(n) + QStringLiteral(" a link to it.");
 }
 
-QString DescribeOpenFailure(QSerialPort::SerialPortError error, const QString &systemText,
+QString DescribeOpenFailure(SerialBackend::SerialPortError error, const QString &systemText,
                             const QString &devicePath)
 {
     switch (error) {
-    case QSerialPort::DeviceNotFoundError:
+    case SerialBackend::DeviceNotFoundError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("Connect the device, then start the program again.");
-    case QSerialPort::PermissionError:
+    case SerialBackend::PermissionError:
+#ifdef Q_OS_WIN
+        // Windows answers "access denied" for a port another program holds.
+        return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.') + LineBreak
+            + QStringLiteral("Another program may hold it: close that program, then try again.");
+#else
         // The library reports its own lock, another program's exclusive
         // hold (busy) and a refused permission all alike; only the last
         // leaves this user unable to write to the device.
         if (!MayWrite(devicePath))
             return DescribeNoPermission(devicePath, Reason(error, systemText), AccessOf(devicePath));
         return DescribeHeldPort(devicePath);
-    case QSerialPort::ResourceError:
+#endif
+    case SerialBackend::ResourceError:
         return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.')
             + LineBreak + QStringLiteral("No serial port answers at this device.");
     default:
@@ -128,10 +131,10 @@ QString DescribeNoPermission(const QString &devicePath, const QString &systemTex
         + QStringLiteral("\", then log out and log in again.");
 }
 
-QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &systemText,
+QString DescribeWriteFailure(SerialBackend::SerialPortError error, const QString &systemText,
                              const QString &devicePath)
 {
-    if (error == QSerialPort::ResourceError) {
+    if (error == SerialBackend::ResourceError) {
         return devicePath + QStringLiteral(" has gone away: ") + Reason(error, systemText)
             + QLatin1Char('.') + LineBreak
             + QStringLiteral("The port is closed now; reconnect the device, then press Send again.");
@@ -139,7 +142,7 @@ QString DescribeWriteFailure(QSerialPort::SerialPortError error, const QString &
     return devicePath + QStringLiteral(": ") + Reason(error, systemText) + QLatin1Char('.');
 }
 
-QString DescribeSettingsFailure(QSerialPort::SerialPortError error, const QString &systemText,
+QString DescribeSettingsFailure(SerialBackend::SerialPortError error, const QString &systemText,
                                 const QString &settings)
 {
     return QStringLiteral("The device does not take the line settings \"") + settings

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSerialPort>
+#include "serialbackend.h"
 #include <QString>
 
 // Descriptions of serial-port failures, written for the operator: the
@@ -12,7 +12,7 @@
 [[nodiscard]] QString DescribeMissingDevice(int n, const QString &devicePath);
 
 // Why the device could not be opened, from the serial library's verdict.
-[[nodiscard]] QString DescribeOpenFailure(QSerialPort::SerialPortError error,
+[[nodiscard]] QString DescribeOpenFailure(SerialBackend::SerialPortError error,
                                           const QString &systemText, const QString &devicePath);
 
 // Who may write to a device: its owner, group and permission bits, and
@@ -31,11 +31,11 @@ struct DeviceAccess
                                            const DeviceAccess &access);
 
 // Why a write to the open device failed.
-[[nodiscard]] QString DescribeWriteFailure(QSerialPort::SerialPortError error,
+[[nodiscard]] QString DescribeWriteFailure(SerialBackend::SerialPortError error,
                                            const QString &systemText, const QString &devicePath);
 
 // Why the device refused the line settings.
-[[nodiscard]] QString DescribeSettingsFailure(QSerialPort::SerialPortError error,
+[[nodiscard]] QString DescribeSettingsFailure(SerialBackend::SerialPortError error,
                                               const QString &systemText, const QString &settings);
 
 // Who holds the device's lock file, as "process 1234, name"; empty when no

@@ -7,9 +7,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <QSerialPortInfo>
+#endif
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -21,11 +26,17 @@ QString Resolved(const QString &path)
 
 std::optional<int> BuiltInPort(const QString &devicePath)
 {
+#ifdef Q_OS_WIN
+    static const QRegularExpression builtIn(QStringLiteral("^COM([1-9]\\d{0,4})$"));
+    constexpr int FirstNumber = 0;
+#else
     static const QRegularExpression builtIn(QStringLiteral("^/dev/ttyS(\\d{1,5})$"));
+    constexpr int FirstNumber = 1;
+#endif
     const QRegularExpressionMatch match = builtIn.match(devicePath);
     if (!match.hasMatch())
         return std::nullopt;
-    const int port = match.captured(1).toInt() + 1;
+    const int port = match.captured(1).toInt() + FirstNumber;
     return port <= 32767 ? std::optional<int>(port) : std::nullopt;
 }
 
@@ -85,6 +96,40 @@ PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLin
     return listing;
 }
 
+#ifdef Q_OS_WIN
+QList<SerialDevice> AvailableSerialDevices()
+{
+    // The system lists its ports here, each under the driver's device name
+    // with the COM<n> name programs open it by as the value. (QSettings
+    // would read the backslashes in those names as key separators.)
+    QList<SerialDevice> devices;
+    HKEY map = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &map)
+        != ERROR_SUCCESS)
+        return devices;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = std::size(name);
+        wchar_t value[256] = {};
+        DWORD valueBytes = sizeof(value) - sizeof(wchar_t);
+        DWORD type = 0;
+        if (::RegEnumValueW(map, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE *>(value),
+                            &valueBytes)
+            != ERROR_SUCCESS)
+            break;
+        if (type != REG_SZ)
+            continue;
+        SerialDevice device;
+        device.path = QString::fromWCharArray(value);
+        device.description = QString::fromWCharArray(name, int(nameLength));
+        devices.append(device);
+    }
+    ::RegCloseKey(map);
+    std::sort(devices.begin(), devices.end(),
+              [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
+    return devices;
+}
+#else
 QList<SerialDevice> AvailableSerialDevices()
 {
     QList<SerialDevice> devices;
@@ -105,6 +150,7 @@ QList<SerialDevice> AvailableSerialDevices()
               [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
     return devices;
 }
+#endif
 
 QList<PortLinkEntry> ScanPortLinks(const QString &folder)
 {

@@ -5,8 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#ifdef Q_OS_WIN
+#include <QSettings>
+#endif
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace {
@@ -53,10 +57,50 @@ QString PortDevicePath(int n)
 #endif
 }
 
+#ifdef Q_OS_WIN
+namespace {
+
+// Windows users make no symbolic links: a port's serial server is kept in
+// the per-user settings store instead, as the value COM<n> of section Ports.
+QString PortEntryKey(int n)
+{
+    return QStringLiteral("Ports/COM") + QString::number(n);
+}
+
+std::unique_ptr<QSettings> PortEntries()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QString::fromLatin1(AppInfo::Title));
+}
+
+} // namespace
+
+QString PortLinkText(int n)
+{
+    return PortEntries()->value(PortEntryKey(n)).toString();
+}
+
+QString PortEntryPlace(int n)
+{
+    return PortEntries()->fileName() + QStringLiteral("\\Ports\\COM") + QString::number(n);
+}
+
+bool SetPortEntry(int n, const QString &address)
+{
+    const std::unique_ptr<QSettings> entries = PortEntries();
+    if (address.isEmpty())
+        entries->remove(PortEntryKey(n));
+    else
+        entries->setValue(PortEntryKey(n), address);
+    entries->sync();
+    return entries->status() == QSettings::NoError;
+}
+#else
 QString PortLinkText(int n)
 {
     return LinkText(PortLinkPath(n));
 }
+#endif
 
 QString LinkText(const QString &linkPath)
 {

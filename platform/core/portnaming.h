@@ -29,5 +29,14 @@
 // `linkPath` is no link.
 [[nodiscard]] QString LinkText(const QString &linkPath);
 
-// The text the com<n> entry links to, as LinkText gives it.
+// The text the com<n> entry links to, as LinkText gives it. On Windows the
+// serial server's address stored for port n (see SetPortEntry).
 [[nodiscard]] QString PortLinkText(int n);
+
+#ifdef Q_OS_WIN
+// Where port n's serial server is stored on Windows, for messages.
+[[nodiscard]] QString PortEntryPlace(int n);
+// Stores a serial server's address for port n, or removes it when `address`
+// is empty; false when the store cannot be written.
+[[nodiscard]] bool SetPortEntry(int n, const QString &address);
+#endif

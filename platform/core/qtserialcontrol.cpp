@@ -10,7 +10,7 @@
 
 #include <QFileInfo>
 #include <QScopedValueRollback>
-#include <QSerialPort>
+#include "serialbackend.h"
 #include <QThread>
 #include <QTimer>
 
@@ -35,19 +35,19 @@ constexpr qsizetype PieceBytes = 256;
 } // namespace
 
 QtSerialControl::QtSerialControl()
-    : m_port(std::make_unique<QSerialPort>())
+    : m_port(std::make_unique<SerialBackend>())
     , m_progressTimer(std::make_unique<QTimer>())
     , m_progress(StallMs)
 {
     m_clock.start();
     m_progressTimer->setInterval(WatchMs);
     QObject::connect(m_progressTimer.get(), &QTimer::timeout, m_port.get(), [this] { WatchProgress(); });
-    QObject::connect(m_port.get(), &QSerialPort::bytesWritten, m_port.get(), [this] { FeedPort(); });
+    QObject::connect(m_port.get(), &SerialBackend::bytesWritten, m_port.get(), [this] { FeedPort(); });
     // Queued: the port may be closed in answer, which the library must not
     // see happen inside its own write.
     QObject::connect(
-        m_port.get(), &QSerialPort::errorOccurred, m_port.get(),
-        [this](QSerialPort::SerialPortError error) { TakeAsyncError(error); }, Qt::QueuedConnection);
+        m_port.get(), &SerialBackend::errorOccurred, m_port.get(),
+        [this](SerialBackend::SerialPortError error) { TakeAsyncError(error); }, Qt::QueuedConnection);
 }
 
 QtSerialControl::~QtSerialControl()
@@ -102,7 +102,7 @@ PortStatus QtSerialControl::SetSettings(const QString &settings)
         && m_port->setParity(line.parity)
         && m_port->setDataBits(line.dataBits)
         && m_port->setStopBits(line.stopBits)
-        && m_port->setFlowControl(QSerialPort::NoFlowControl);
+        && m_port->setFlowControl(SerialBackend::NoFlowControl);
     if (!applied) {
         return PortStatus::Failure(
             DescribeSettingsFailure(m_port->error(), m_port->errorString(), settings));
@@ -174,8 +174,8 @@ PortStatus QtSerialControl::Output(const QString &text)
     m_queue.append(ToWindows1252(text));
     FeedPort();
 
-    const QSerialPort::SerialPortError error = m_port->error();
-    if (error != QSerialPort::NoError) {
+    const SerialBackend::SerialPortError error = m_port->error();
+    if (error != SerialBackend::NoError) {
         const QString why = DescribeWriteFailure(error, m_port->errorString(), m_devicePath);
         m_port->clearError();
         GiveUp(why);
@@ -283,9 +283,9 @@ void QtSerialControl::TakeAsyncError(int error)
 {
     // A call that met the error has reported it and cleared it already.
     if (m_inCall || !m_port->isOpen() || m_port->error() != error
-        || (error != QSerialPort::WriteError && error != QSerialPort::ResourceError))
+        || (error != SerialBackend::WriteError && error != SerialBackend::ResourceError))
         return;
-    const QString why = DescribeWriteFailure(static_cast<QSerialPort::SerialPortError>(error),
+    const QString why = DescribeWriteFailure(static_cast<SerialBackend::SerialPortError>(error),
                                              m_port->errorString(), m_devicePath);
     m_port->clearError();
     GiveUp(why);
@@ -322,8 +322,8 @@ void QtSerialControl::DrainQueue()
         FeedPort();
         if (m_port->bytesToWrite() > 0) {
             const bool wrote = m_port->waitForBytesWritten(WatchMs);
-            const QSerialPort::SerialPortError error = m_port->error();
-            if (!wrote && (error == QSerialPort::WriteError || error == QSerialPort::ResourceError))
+            const SerialBackend::SerialPortError error = m_port->error();
+            if (!wrote && (error == SerialBackend::WriteError || error == SerialBackend::ResourceError))
                 return;  // the device has gone
             m_port->clearError();
         } else {

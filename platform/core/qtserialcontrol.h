@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outputprogress.h"
+#include "serialbackend.h"
 #include "serialcontrol.h"
 
 #include <QElapsedTimer>
@@ -8,11 +9,12 @@
 #include <memory>
 
 class NetworkSerialControl;
-class QSerialPort;
+
 class QTimer;
 
-// The serial-port control over QSerialPort. The port is opened write-only,
-// without flow control, with DTR and RTS left as the driver sets them.
+// The serial-port control over the serial library (serialbackend.h). The
+// port is opened write-only, without flow control, with DTR and RTS left as
+// the driver sets them.
 //
 // A port another program holds is refused: its UUCP lock file with a live
 // process id, checked before the serial library sees the device (which
@@ -65,7 +67,7 @@ private:
 
     // Set while the chosen port is a network one; every operation goes there.
     std::unique_ptr<NetworkSerialControl> m_network;
-    const std::unique_ptr<QSerialPort> m_port;
+    const std::unique_ptr<SerialBackend> m_port;
     const std::unique_ptr<QTimer> m_progressTimer;
     OutputProgress m_progress;
     QElapsedTimer m_clock;

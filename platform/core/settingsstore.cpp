@@ -12,8 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
@@ -139,7 +143,11 @@ QString SettingsStore::ProbeWriteError() const
         else
             left -= written;
     }
+#ifdef Q_OS_WIN
+    if (!error && ::_commit(fd) != 0)
+#else
     if (!error && ::fsync(fd) != 0)
+#endif
         error = errno;
     ::close(fd);
     ::unlink(probePath.constData());

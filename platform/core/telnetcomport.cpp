@@ -23,24 +23,24 @@ constexpr unsigned char ServerAnswer = 100;
 // The longest COM port command kept: the command byte and a 4-byte value.
 constexpr qsizetype LongestComPortCommand = 5;
 
-unsigned char ParityCode(QSerialPort::Parity parity)
+unsigned char ParityCode(SerialBackend::Parity parity)
 {
     switch (parity) {
-    case QSerialPort::OddParity: return 2;
-    case QSerialPort::EvenParity: return 3;
-    case QSerialPort::MarkParity: return 4;
-    case QSerialPort::SpaceParity: return 5;
-    case QSerialPort::NoParity: break;
+    case SerialBackend::OddParity: return 2;
+    case SerialBackend::EvenParity: return 3;
+    case SerialBackend::MarkParity: return 4;
+    case SerialBackend::SpaceParity: return 5;
+    case SerialBackend::NoParity: break;
     }
     return 1;
 }
 
-unsigned char StopSizeCode(QSerialPort::StopBits stopBits)
+unsigned char StopSizeCode(SerialBackend::StopBits stopBits)
 {
     switch (stopBits) {
-    case QSerialPort::TwoStop: return 2;
-    case QSerialPort::OneAndHalfStop: return 3;
-    case QSerialPort::OneStop: break;
+    case SerialBackend::TwoStop: return 2;
+    case SerialBackend::OneAndHalfStop: return 3;
+    case SerialBackend::OneStop: break;
     }
     return 1;
 }

@@ -9,7 +9,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -18,6 +22,25 @@ enum class Place { Unknown, RegularFile, Other };
 // What the path itself names; a symbolic link is not followed. Unknown when
 // nothing can be found there (no such file, no such folder, no access):
 // opening it then fails with the reason.
+#ifdef Q_OS_WIN
+// Windows keeps no FIFOs or devices among files; a link or a folder is what
+// may stand in a file's place.
+Place PlaceAt(const QByteArray &path)
+{
+    const QFileInfo info(QFile::decodeName(path));
+    if (!info.exists() && !info.isSymLink())
+        return Place::Unknown;
+    return info.isFile() && !info.isSymLink() ? Place::RegularFile : Place::Other;
+}
+
+int OpenRegularFile(const QByteArray &path)
+{
+    if (PlaceAt(path) != Place::RegularFile)
+        return -1;
+    const QString name = QFile::decodeName(path);
+    return ::_wopen(reinterpret_cast<const wchar_t *>(name.utf16()), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+#else
 Place PlaceAt(const QByteArray &path)
 {
     struct stat info {};
@@ -44,6 +67,7 @@ int OpenRegularFile(const QByteArray &path)
     }
     return fd;
 }
+#endif
 
 QString NotARegularFile()
 {

@@ -1,11 +1,19 @@
 #include "desktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+
+#ifdef Q_OS_WIN
+#include "windowserrortext.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -33,26 +41,41 @@ bool HasDesktop(const QString &platformName)
     return platformName != QLatin1String("offscreen") && platformName != QLatin1String("minimal");
 }
 
+#ifdef Q_OS_WIN
+// Through the shell directly, so that a refusal comes with Windows' reason.
+DesktopOpenResult HandOver(const QUrl &url, const HandlerFailure &)
+{
+    const QString platform = QGuiApplication::platformName();
+    if (url.isEmpty() || !url.isValid())
+        return {DesktopRefusal::NotAnAddress, platform, {}};
+    const QString target = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    const auto started = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        nullptr, nullptr, reinterpret_cast<const wchar_t *>(target.utf16()), nullptr, nullptr, SW_SHOWNORMAL));
+    // Above 32 is success; below, the error code GetLastError() holds too.
+    if (started > 32)
+        return {DesktopRefusal::None, platform, {}};
+    return {DesktopRefusal::SystemRefused, platform, WindowsErrorText(::GetLastError())};
+}
+#else
 DesktopOpenResult HandOver(const QUrl &url, const HandlerFailure &onFailure)
 {
     const QString platform = QGuiApplication::platformName();
     if (url.isEmpty() || !url.isValid())
-        return {DesktopRefusal::NotAnAddress, platform};
+        return {DesktopRefusal::NotAnAddress, platform, {}};
     const QString launcher =
         QStandardPaths::findExecutable(QString::fromLatin1(DesktopLauncher));
-#ifndef Q_OS_WIN
     // Qt starts the launcher detached and never hears how it ended; run here,
     // its exit status tells when nothing could open the target.
     if (onFailure && HasDesktop(platform) && !launcher.isEmpty()) {
         if (RunDesktopHandler(launcher, url.toString(QUrl::FullyEncoded), qApp, onFailure))
-            return {DesktopRefusal::None, platform};
-        return {DesktopRefusal::LauncherFailed, platform};
+            return {DesktopRefusal::None, platform, {}};
+        return {DesktopRefusal::LauncherFailed, platform, {}};
     }
-#endif
     if (QDesktopServices::openUrl(url))
-        return {DesktopRefusal::None, platform};
-    return {DiagnoseRefusal(launcher, platform), platform};
+        return {DesktopRefusal::None, platform, {}};
+    return {DiagnoseRefusal(launcher, platform), platform, {}};
 }
+#endif
 
 } // namespace
 

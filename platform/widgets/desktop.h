@@ -24,6 +24,7 @@ enum class DesktopRefusal {
     NoLauncher,     // xdg-open is not on PATH
     NoDesktop,      // the display platform starts no programs
     LauncherFailed, // xdg-open is there but was not started
+    SystemRefused,  // Windows: the shell refused it, for the reason in systemText
 };
 
 struct DesktopOpenResult
@@ -31,6 +32,8 @@ struct DesktopOpenResult
     DesktopRefusal refusal = DesktopRefusal::None;
     // The Qt display platform in use ("xcb", "wayland", "offscreen"...).
     QString platformName;
+    // The system's own words, where it gave any.
+    QString systemText;
 
     [[nodiscard]] bool opened() const { return refusal == DesktopRefusal::None; }
 };

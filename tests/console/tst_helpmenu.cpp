@@ -33,7 +33,7 @@ struct ScriptedDesktop
     {
         return [this](const QString &target) {
             asked << target;
-            return DesktopOpenResult{refusal, QStringLiteral("xcb")};
+            return DesktopOpenResult{refusal, QStringLiteral("xcb"), {}};
         };
     }
 };
