@@ -53,7 +53,7 @@ private:
 int NextByteOfLocked(std::FILE *stream)
 {
 #ifdef Q_OS_WIN
-    return ::_getc_nolock(stream);
+    return _getc_nolock(stream);  // a macro in the Windows runtime
 #else
     return ::getc_unlocked(stream);
 #endif

@@ -120,12 +120,14 @@ QString SettingsStore::ProbeWriteError() const
     // The store's own place first: a folder there, or a file that may not
     // be written, has its reason. Opening without O_CREAT and for appending
     // changes nothing.
+#ifndef Q_OS_WIN
     const QByteArray storePath = QFile::encodeName(FilePath());
     const int storeFd = ::open(storePath.constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
     if (storeFd >= 0)
         ::close(storeFd);
     else if (errno != ENOENT)
         return SystemError(errno);
+#endif
 
     const QFileInfo store(FilePath());
     QByteArray probePath = QFile::encodeName(store.absoluteFilePath()) + ".probe.XXXXXX";
