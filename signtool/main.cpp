@@ -9,7 +9,7 @@
 #include "listingformat.h"
 #include "portlinks.h"
 #include "portlisting.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "sendcommand.h"
 #include "stopsignals.h"
 #include "streammessageboxes.h"
@@ -18,6 +18,9 @@
 
 #include <csignal>
 #include <cstdio>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,15 +37,22 @@ int Report(const ToolOutcome &outcome)
     return outcome.status;
 }
 
+bool InputWaiting()
+{
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return ::poll(&input, 1, 0) > 0;
+}
+
 int Send(const SendRequest &request)
 {
     StreamMessageBoxes boxes(stderr);
-    QtSerialControl port;
+    PortControl port;
     if (!request.messagesFromInput)
         return RunSend(request, port, boxes, nullptr);
     StopSignals stop;
     InputLines input(stdin, [] { return StopSignals::Caught() != 0; });
-    const int status = RunSend(request, port, boxes, &input);
+    const SendWaits waits{[] { return StopSignals::Caught() != 0; }, InputWaiting};
+    const int status = RunSend(request, port, boxes, &input, waits);
     stop.RaiseCaught();
     return status;
 }

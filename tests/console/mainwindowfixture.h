@@ -9,7 +9,7 @@
 #include "historycombo.h"
 #include "loadedforms.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "recordingmessageboxes.h"
 #include "settingsstore.h"
 
@@ -70,7 +70,7 @@ public:
         context.commandLineArgument = argument;
         context.settings = settings.get();
         context.boxes = &boxes;
-        context.port = std::make_unique<QtSerialControl>();
+        context.port = std::make_unique<PortControl>();
         port = context.port.get();
         context.programFolder = folder.path();
         context.forms = &forms;

@@ -5,7 +5,7 @@
 #include "portfailure.h"
 #include "portnaming.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "signcommand.h"
 #include "windows1252.h"
 
@@ -281,7 +281,7 @@ void TestProgram::refusesAPortHeldByTheConsole()
     LinkedPty linked;
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     QVERIFY(console.Open().ok);
 
@@ -306,7 +306,7 @@ void TestProgram::holdsThePortAgainstTheConsole()
     const QByteArray sent = Expected("0", 0, "99", "held");
     QCOMPARE(pty.readMaster(sent.size(), 5000), sent);
 
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     const PortStatus opened = console.Open();
 
@@ -335,7 +335,7 @@ void TestProgram::freesThePortWhenStopped()
     QCOMPARE(process.readAllStandardError(), QByteArray());
     // Its lock file is gone, not merely stale.
     QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     const PortStatus opened = console.Open();
     QVERIFY2(opened.ok, qPrintable(opened.description));
@@ -386,7 +386,7 @@ void TestProgram::linksAndUnlinks()
     QCOMPARE(Run({"link", "--force", port, second.slavePath()}).status, ExitStatus::Ok);
 
     // The console's control now finds the second device under that number.
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     QCOMPARE(console.DevicePath(), QFileInfo(second.slavePath()).canonicalFilePath());
 

@@ -5,7 +5,7 @@
 #include "consoleopening.h"
 #include "processlines.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "ser2netserver.h"
 #include "signcommand.h"
 
@@ -67,7 +67,7 @@ void TestNetworkSign::decodesWhatTheConsoleSends()
     QCOMPARE(ReadLine(sign.process), QStringLiteral("listen=") + sign.address);
     QVERIFY(home.linkPortToText(LinkedPort, sign.address));
 
-    QtSerialControl console;
+    PortControl console;
     QCOMPARE(OpenAsConsole(console, LinkedPort), QString());
     QVERIFY(console.Output(BuildSignCommand(QStringLiteral("7"), 2, QStringLiteral("75"), QStringLiteral("HELLO"))).ok);
     QCOMPARE(ReadLine(sign.process),
@@ -79,19 +79,19 @@ void TestNetworkSign::decodesWhatTheConsoleSends()
              QStringLiteral("0D 31 43 30 0D 31 42 39 39 0D 31 41 FF 0D 31 44"));
 
     // One client at a time: a second console hears that the sign is busy.
-    QtSerialControl second;
+    PortControl second;
     const QString busy = OpenAsConsole(second, LinkedPort);
     QVERIFY2(busy.contains(QStringLiteral("busy with another client")), qPrintable(busy));
     QVERIFY2(busy.contains(QStringLiteral("Busy with another client")), qPrintable(busy));
 
     // Once the first has gone, the next is served.
     console.Close();
-    std::unique_ptr<QtSerialControl> next;
+    std::unique_ptr<PortControl> next;
     QString refused = QStringLiteral("<not tried>");
     for (int attempt = 0; attempt < 20 && !refused.isEmpty(); ++attempt) {
         if (attempt > 0)
             QTest::qWait(100);  // the sign sees the first client go
-        next = std::make_unique<QtSerialControl>();
+        next = std::make_unique<PortControl>();
         refused = OpenAsConsole(*next, LinkedPort);
     }
     QVERIFY2(refused.isEmpty(), qPrintable(refused));
