@@ -59,10 +59,9 @@ QString DescribeLostConnection(const NetworkPort &address, const QString &system
         + LineBreak + QStringLiteral("The next Send connects again.");
 }
 
-QString DescribeEndDuringSetUp(const NetworkPort &address, bool reset, const QByteArray &banner)
+QString DescribeEndDuringSetUp(const NetworkPort &address, const QByteArray &banner)
 {
-    return Server(address) + (reset ? QStringLiteral(" reset") : QStringLiteral(" closed"))
-        + QStringLiteral(" the connection while it was being set up") + Quoted(banner) + u'.' + LineBreak
+    return Server(address) + QStringLiteral(" closed the connection while it was being set up") + Quoted(banner) + u'.' + LineBreak
         + QStringLiteral("It may be busy with another client: only one program at a time can use a serial "
                          "server's port.");
 }

@@ -19,9 +19,10 @@
 // The most of a server's words that a description quotes.
 inline constexpr qsizetype BannerBytes = 80;
 
-// The server closed (or, with `reset`, reset) the connection while it was
-// being set up. `banner` is what it sent first: a busy server may say so.
-[[nodiscard]] QString DescribeEndDuringSetUp(const NetworkPort &address, bool reset, const QByteArray &banner);
+// The server closed the connection (or reset it: the socket tells the two
+// apart no further) while it was being set up. `banner` is what it sent
+// first: a busy server may say so.
+[[nodiscard]] QString DescribeEndDuringSetUp(const NetworkPort &address, const QByteArray &banner);
 
 // The server does not speak the COM port option, so the line cannot be set.
 [[nodiscard]] QString DescribeNoComPortOption(const NetworkPort &address);

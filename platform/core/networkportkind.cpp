@@ -217,10 +217,8 @@ void NetworkPortKind::TakeEnd()
 
 QString NetworkPortKind::DescribeEnd() const
 {
-    const bool reset = m_socket.error() != QAbstractSocket::RemoteHostClosedError
-        && m_socket.error() != QAbstractSocket::UnknownSocketError;
     if (!m_connected.isValid() || m_connected.elapsed() < SetUpMs)
-        return DescribeEndDuringSetUp(m_address, reset, m_banner);
+        return DescribeEndDuringSetUp(m_address, m_banner);
     return DescribeLostConnection(m_address, m_socket.errorString());
 }
 
