@@ -306,7 +306,7 @@ QString PortControl::DescribeStall(bool givenUp) const
     const QString head = m_kind->Name() + QStringLiteral(" has taken nothing for ") + QString::number(StallMs / 1000)
         + QStringLiteral(" seconds; ") + QString::number(HeldHere());
     if (givenUp)
-        return head + QStringLiteral(" bytes were not sent.") + LineBreak + QStringLiteral("Check: ")
+        return head + QStringLiteral(" bytes were not sent.") + LineBreak + QStringLiteral("Please ")
             + m_kind->StallAdvice();
     return head + QStringLiteral(" bytes are still waiting to be sent.") + LineBreak
         + QStringLiteral("They go out once it takes bytes again: ") + m_kind->StallAdvice();
