@@ -134,6 +134,10 @@ PortStatus NetworkPortKind::Connect(const QDeadlineTimer &deadline)
         return PortStatus::Success();
     error = m_socket.error() == QAbstractSocket::UnknownSocketError ? QAbstractSocket::SocketTimeoutError
                                                                      : m_socket.error();
+    // A server that accepts and resets at once fails the connect itself.
+    if (error == QAbstractSocket::RemoteHostClosedError || error == QAbstractSocket::UnsupportedSocketOperationError
+        || error == QAbstractSocket::UnknownSocketError)
+        return PortStatus::Failure(DescribeEndDuringSetUp(m_address, m_banner));
     return PortStatus::Failure(DescribeConnectFailure(m_address, error, m_socket.errorString()));
 }
 
