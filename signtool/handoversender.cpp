@@ -74,18 +74,24 @@ int HandOverSender::Run(SendRequest request, MessageBoxes &boxes, InputLines *in
 
     if (!request.messagesFromInput)
         return SendOne(request, request.message, boxes);
-    while (const std::optional<QByteArray> line = input ? input->next() : std::nullopt) {
-        const std::optional<QString> message = MessageFromInputLine(*line);
+    int status = ExitStatus::Ok;
+    while (const std::optional<InputLine> line = input ? input->next() : std::nullopt) {
+        if (line->overLong) {
+            Report(boxes, OverLongLineMessage(line->number), MessageIcon::None);
+            status = ExitStatus::DataError;
+            continue;
+        }
+        const std::optional<QString> message = MessageFromInputLine(line->bytes);
         if (!message)
             continue;
-        if (const int status = SendOne(request, *message, boxes); status != ExitStatus::Ok)
-            return status;
+        if (const int sent = SendOne(request, *message, boxes); sent != ExitStatus::Ok)
+            return sent;
     }
     if (input && input->failed()) {
         Report(boxes, QStringLiteral("Reading standard input failed."), MessageIcon::Stop);
         return ExitStatus::IoError;
     }
-    return ExitStatus::Ok;
+    return status;
 }
 
 int HandOverSender::SendOne(const SendRequest &request, const QString &message, MessageBoxes &boxes)

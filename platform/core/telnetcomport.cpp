@@ -191,16 +191,20 @@ void TelnetReader::TakeOption(unsigned char option, Result &result)
         if (option == ComPortOption)
             m_comPortAccepted = true;
         // Ours were offered already: a DO confirms them and needs no answer.
-        if (!ours)
+        if (!ours && !m_refusedDo.test(option)) {
+            m_refusedDo.set(option);
             AppendCommand(result.reply, Wont, option);
+        }
         break;
     case Dont:
         if (option == ComPortOption)
             m_comPortRefused = true;
         break;
     case Will:
-        if (!ours)
+        if (!ours && !m_refusedWill.test(option)) {
+            m_refusedWill.set(option);
             AppendCommand(result.reply, Dont, option);
+        }
         break;
     default:  // WONT: the server keeps an option off, as asked or by itself
         break;
