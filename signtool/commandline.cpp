@@ -31,11 +31,13 @@ QString ExitStatusText()
 {
     const QList<QPair<int, const char *>> statuses {
         {ExitStatus::Ok, "done"},
-        {ExitStatus::Usage, "wrong command line, or --port names no port"},
+        {ExitStatus::Usage, "wrong command line, --port names no port, a malformed server address, "
+                             "or link: DEV is no character device (--force makes the link)"},
         {ExitStatus::DataError, "board number or brightness refused, or an input line too long"},
         {ExitStatus::NoInput, "link/unlink: the device or the link does not exist"},
         {ExitStatus::Unavailable, "the port is not available on this system"},
-        {ExitStatus::CannotCreate, "link: the link exists already or cannot be made"},
+        {ExitStatus::CannotCreate, "link: the link exists already or cannot be made; "
+                                    "unlink: a running virtual sign holds it (--force removes it)"},
         {ExitStatus::IoError, "writing to the port, or reading standard input, failed"},
         {ExitStatus::TempFail, "the port cannot be opened (in use, or not permitted)"},
     };
