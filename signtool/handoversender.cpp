@@ -74,16 +74,7 @@ int HandOverSender::Run(SendRequest request, MessageBoxes &boxes, InputLines *in
 
     if (!request.messagesFromInput)
         return SendOne(request, request.message, boxes);
-    int status = ExitStatus::Ok;
-    while (const std::optional<InputLine> line = input ? input->next() : std::nullopt) {
-        if (line->overLong) {
-            Report(boxes, OverLongLineMessage(line->number), MessageIcon::None);
-            status = ExitStatus::DataError;
-            continue;
-        }
-        const std::optional<QString> message = MessageFromInputLine(line->bytes);
-        if (!message)
-            continue;
+    while (const std::optional<QString> message = input ? input->nextMessage(boxes) : std::nullopt) {
         if (const int sent = SendOne(request, *message, boxes); sent != ExitStatus::Ok)
             return sent;
     }
@@ -91,7 +82,7 @@ int HandOverSender::Run(SendRequest request, MessageBoxes &boxes, InputLines *in
         Report(boxes, QStringLiteral("Reading standard input failed."), MessageIcon::Stop);
         return ExitStatus::IoError;
     }
-    return status;
+    return input && input->refusedLines() > 0 ? ExitStatus::DataError : ExitStatus::Ok;
 }
 
 int HandOverSender::SendOne(const SendRequest &request, const QString &message, MessageBoxes &boxes)

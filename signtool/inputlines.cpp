@@ -1,6 +1,8 @@
 #include "inputlines.h"
 
+#include "appinfo.h"
 #include "fieldtext.h"
+#include "messageboxes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -123,4 +125,19 @@ std::optional<InputLine> InputLines::next()
 bool InputLines::failed() const
 {
     return !m_interrupted && std::ferror(m_stream) != 0;
+}
+
+std::optional<QString> InputLines::nextMessage(MessageBoxes &boxes)
+{
+    while (const std::optional<InputLine> line = next()) {
+        if (line->overLong) {
+            // Refused as the field would refuse it; the lines after it go on.
+            boxes.MsgBox(OverLongLineMessage(line->number), MessageIcon::None, QString::fromLatin1(AppInfo::Title));
+            ++m_refusedLines;
+            continue;
+        }
+        if (std::optional<QString> message = MessageFromInputLine(line->bytes))
+            return message;
+    }
+    return std::nullopt;
 }

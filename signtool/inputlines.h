@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class MessageBoxes;
+
 // The message a line of input stands for: the line without its LF or CR LF
 // end, decoded from the locale's encoding (UTF-8 on a usual system). No value
 // for a line that is empty or holds only spaces: the sign would show nothing
@@ -47,6 +49,11 @@ public:
     // The next line, or no value at the end of the input or when reading
     // failed.
     [[nodiscard]] std::optional<InputLine> next();
+    // The next message the input stands for, over blank lines. An over-long
+    // line is reported through `boxes` and counted; no value at the end.
+    [[nodiscard]] std::optional<QString> nextMessage(MessageBoxes &boxes);
+    // Lines refused so far for being longer than the message field holds.
+    [[nodiscard]] qint64 refusedLines() const { return m_refusedLines; }
     // True when the input ended because reading failed, not because it was
     // stopped.
     [[nodiscard]] bool failed() const;
@@ -55,5 +62,6 @@ private:
     std::FILE *const m_stream;
     const std::function<bool()> m_stopRequested;
     bool m_interrupted = false;
+    qint64 m_refusedLines = 0;
     qint64 m_lineNumber = 0;
 };

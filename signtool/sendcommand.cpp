@@ -46,18 +46,14 @@ int RunSend(SendRequest request, SerialControl &port, MessageBoxes &boxes, Input
         if (!SendOne(request, request.message, opened.port, port, boxes))
             status = ExitStatus::IoError;
     } else {
-        while (const std::optional<InputLine> line = input ? input->next() : std::nullopt) {
-            if (line->overLong) {
-                Report(boxes, OverLongLineMessage(line->number), MessageIcon::None);
-                status = ExitStatus::DataError;
-                continue;
-            }
-            const std::optional<QString> message = MessageFromInputLine(line->bytes);
-            if (message && !SendOne(request, *message, opened.port, port, boxes)) {
+        while (const std::optional<QString> message = input ? input->nextMessage(boxes) : std::nullopt) {
+            if (!SendOne(request, *message, opened.port, port, boxes)) {
                 status = ExitStatus::IoError;
                 break;
             }
         }
+        if (status == ExitStatus::Ok && input && input->refusedLines() > 0)
+            status = ExitStatus::DataError;
         if (status != ExitStatus::IoError && input && input->failed()) {
             Report(boxes, QStringLiteral("Reading standard input failed."), MessageIcon::Stop);
             status = ExitStatus::IoError;
