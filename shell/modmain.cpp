@@ -7,7 +7,7 @@
 #include "frmsplash.h"
 #include "loadedforms.h"
 #include "qtmessageboxes.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "quitsignals.h"
 #include "settingsstore.h"
 #include "startupwait.h"
@@ -48,7 +48,7 @@ int Main(const QStringList &arguments)
     context.commandLineArgument = CommandLineArgument(arguments);
     context.settings = &settings;
     context.boxes = &boxes;
-    context.port = std::make_unique<QtSerialControl>();
+    context.port = std::make_unique<PortControl>();
     context.programFolder = AppInfo::ProgramFolder();
     context.forms = &forms;
     context.showAbout = [&forms](QWidget *owner) { ShowAboutWindow(owner, &forms); };

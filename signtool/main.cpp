@@ -10,7 +10,7 @@
 #include "listingformat.h"
 #include "portlinks.h"
 #include "portlisting.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "sendcommand.h"
 #include "stopsignals.h"
 #include "streammessageboxes.h"
@@ -23,6 +23,9 @@
 
 #include <csignal>
 #include <cstdio>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,21 +42,28 @@ int Report(const ToolOutcome &outcome)
     return outcome.status;
 }
 
+bool InputWaiting()
+{
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return ::poll(&input, 1, 0) > 0;
+}
+
 int Send(const SendRequest &request)
 {
     StreamMessageBoxes boxes(stderr);
-    QtSerialControl port;
+    PortControl port;
     // A port another of this user's programs holds and shares takes the
     // strings through that program.
     const std::unique_ptr<HandOverSender> holder = HandOverSender::ToHolderOf(request.portArgument);
-    const auto run = [&](InputLines *input) {
-        return holder ? holder->Run(request, boxes, input) : RunSend(request, port, boxes, input);
+    const auto run = [&](InputLines *input, const SendWaits &waits = {}) {
+        return holder ? holder->Run(request, boxes, input) : RunSend(request, port, boxes, input, waits);
     };
     if (!request.messagesFromInput)
         return run(nullptr);
     StopSignals stop;
     InputLines input(stdin, [] { return StopSignals::Caught() != 0; });
-    const int status = run(&input);
+    const SendWaits waits{[] { return StopSignals::Caught() != 0; }, InputWaiting};
+    const int status = run(&input, waits);
     stop.RaiseCaught();
     return status;
 }
@@ -66,7 +76,7 @@ int Serve(const ServeRequest &request)
     return ExitStatus::Unavailable;
 #else
     StreamMessageBoxes boxes(stderr);
-    QtSerialControl port;
+    PortControl port;
     return RunServe(request, port, boxes,
                     [](const QString &line) { Print(stderr, QStringLiteral("vantor-sign: %1\n").arg(line)); });
 #endif

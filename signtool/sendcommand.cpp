@@ -7,28 +7,70 @@
 #include "inputlines.h"
 #include "messageboxes.h"
 #include "openstatus.h"
-#include "serialcontrol.h"
+#include "outputprogress.h"
+#include "portcontrol.h"
 
 namespace {
+
+// Input is held back while more than this waits for the port.
+constexpr qint64 BackPressureBytes = 16 * 1024;
+
+bool Asked(const std::function<bool()> &question)
+{
+    return question && question();
+}
 
 void Report(MessageBoxes &boxes, const QString &text, MessageIcon icon)
 {
     boxes.MsgBox(text, icon, QString::fromLatin1(AppInfo::Title));
 }
 
+// False when the port failed, which has been reported.
+bool Moved(const PortStatus &status, int portNumber, MessageBoxes &boxes)
+{
+    if (!status.ok)
+        Report(boxes, WriteFailureMessage(portNumber, status.description), MessageIcon::Stop);
+    return status.ok;
+}
+
 // One Send: false when the write failed, which has been reported.
-bool SendOne(const SendRequest &request, const QString &message, int portNumber, SerialControl &port,
+bool SendOne(const SendRequest &request, const QString &message, int portNumber, PortControl &port,
              MessageBoxes &boxes)
 {
-    const PortStatus written = port.Output(SignCommandText(request.fields, message));
-    if (!written.ok)
-        Report(boxes, WriteFailureMessage(portNumber, written.description), MessageIcon::Stop);
-    return written.ok;
+    return Moved(port.Output(SignCommandText(request.fields, message)), portNumber, boxes);
+}
+
+int SendLines(const SendRequest &request, int portNumber, PortControl &port, MessageBoxes &boxes,
+              InputLines &input, const SendWaits &waits)
+{
+    const QDeadlineTimer forever(QDeadlineTimer::Forever);
+    const auto stopped = [&waits] { return Asked(waits.stopRequested); };
+    for (;;) {
+        // Lines go out as they come: while no input waits, what is queued
+        // goes out, so a line after a pause never waits behind the last.
+        const auto inputOrStop = [&] { return Asked(waits.inputWaiting) || stopped(); };
+        if (!Moved(port.Drain(0, forever, inputOrStop), portNumber, boxes))
+            return ExitStatus::IoError;
+        const std::optional<QString> message = stopped() ? std::nullopt : input.nextMessage(boxes);
+        if (!message)
+            break;
+        if (!SendOne(request, *message, portNumber, port, boxes))
+            return ExitStatus::IoError;
+        if (!Moved(port.Drain(BackPressureBytes, forever, stopped), portNumber, boxes))
+            return ExitStatus::IoError;
+    }
+    if (input.failed()) {
+        Report(boxes, QStringLiteral("Reading standard input failed."), MessageIcon::Stop);
+        return ExitStatus::IoError;
+    }
+    // An over-long line was refused as the field would refuse it; the lines
+    // after it went on.
+    return input.refusedLines() > 0 ? ExitStatus::DataError : ExitStatus::Ok;
 }
 
 } // namespace
 
-int RunSend(SendRequest request, SerialControl &port, MessageBoxes &boxes, InputLines *input)
+int RunSend(SendRequest request, PortControl &port, MessageBoxes &boxes, InputLines *input, const SendWaits &waits)
 {
     // Checked before the port is touched: a refused value opens nothing.
     const QStringList refusals = CheckSignFields(request.fields);
@@ -45,21 +87,15 @@ int RunSend(SendRequest request, SerialControl &port, MessageBoxes &boxes, Input
     if (!request.messagesFromInput) {
         if (!SendOne(request, request.message, opened.port, port, boxes))
             status = ExitStatus::IoError;
-    } else {
-        while (const std::optional<QString> message = input ? input->nextMessage(boxes) : std::nullopt) {
-            if (!SendOne(request, *message, opened.port, port, boxes)) {
-                status = ExitStatus::IoError;
-                break;
-            }
-        }
-        if (status == ExitStatus::Ok && input && input->refusedLines() > 0)
-            status = ExitStatus::DataError;
-        if (status != ExitStatus::IoError && input && input->failed()) {
-            Report(boxes, QStringLiteral("Reading standard input failed."), MessageIcon::Stop);
-            status = ExitStatus::IoError;
-        }
+    } else if (input) {
+        status = SendLines(request, opened.port, port, boxes, *input, waits);
     }
-    // Closing drains what the device has not taken yet.
-    port.Close();
+    const bool stopped = Asked(waits.stopRequested);
+    // Success only once every byte has left; a stop still gives the port a
+    // short drain, as long as it keeps taking bytes.
+    if (status != ExitStatus::IoError && !stopped
+        && !Moved(port.Drain(0, QDeadlineTimer(QDeadlineTimer::Forever), waits.stopRequested), opened.port, boxes))
+        status = ExitStatus::IoError;
+    port.CloseWithin(QDeadlineTimer(Asked(waits.stopRequested) ? OutputTiming::StallMs : 0));
     return status;
 }

@@ -3,8 +3,12 @@
 namespace {
 
 constexpr QChar LineBreak(13);
-// The most of a server's text that is shown.
-constexpr qsizetype BannerChars = 80;
+
+QString Quoted(const QByteArray &banner)
+{
+    const QString said = QString::fromLatin1(banner.left(BannerBytes)).simplified();
+    return said.isEmpty() ? QString() : QStringLiteral(" (it says \"") + said + QStringLiteral("\")");
+}
 
 QString Server(const NetworkPort &address)
 {
@@ -42,16 +46,6 @@ QString DescribeConnectFailure(const NetworkPort &address, QAbstractSocket::Sock
     return Server(address) + u' ' + Cause(error, systemText);
 }
 
-QString DescribeBusyServer(const NetworkPort &address, const QByteArray &banner)
-{
-    QString text = Server(address) + QStringLiteral(" is busy with another client");
-    const QString said = QString::fromLatin1(banner).simplified().left(BannerChars);
-    if (!said.isEmpty())
-        text += QStringLiteral(" (it says \"") + said + QStringLiteral("\")");
-    return text + u'.' + LineBreak
-        + QStringLiteral("Only one program at a time can use a serial server's port.");
-}
-
 QString DescribeNoComPortOption(const NetworkPort &address)
 {
     return Server(address) + QStringLiteral(" does not take the COM port control option, so the "
@@ -63,4 +57,11 @@ QString DescribeLostConnection(const NetworkPort &address, const QString &system
 {
     return Server(address) + QStringLiteral(" closed the connection: ") + systemText + u'.'
         + LineBreak + QStringLiteral("The next Send connects again.");
+}
+
+QString DescribeEndDuringSetUp(const NetworkPort &address, const QByteArray &banner)
+{
+    return Server(address) + QStringLiteral(" closed the connection while it was being set up") + Quoted(banner) + u'.' + LineBreak
+        + QStringLiteral("It may be busy with another client: only one program at a time can use a serial "
+                         "server's port.");
 }

@@ -16,9 +16,13 @@
                                              QAbstractSocket::SocketError error,
                                              const QString &systemText);
 
-// The server took the connection and closed it at once: it serves another
-// client. `banner` is what it sent first (it may say so itself).
-[[nodiscard]] QString DescribeBusyServer(const NetworkPort &address, const QByteArray &banner);
+// The most of a server's words that a description quotes.
+inline constexpr qsizetype BannerBytes = 80;
+
+// The server closed the connection (or reset it: the socket tells the two
+// apart no further) while it was being set up. `banner` is what it sent
+// first: a busy server may say so.
+[[nodiscard]] QString DescribeEndDuringSetUp(const NetworkPort &address, const QByteArray &banner);
 
 // The server does not speak the COM port option, so the line cannot be set.
 [[nodiscard]] QString DescribeNoComPortOption(const NetworkPort &address);

@@ -2,16 +2,7 @@
 
 namespace {
 
-// Telnet commands and options (RFC 854, 856, 2217).
-constexpr unsigned char Iac = 255;
-constexpr unsigned char Dont = 254;
-constexpr unsigned char Do = 253;
-constexpr unsigned char Wont = 252;
-constexpr unsigned char Will = 251;
-constexpr unsigned char SubBegin = 250;
-constexpr unsigned char SubEnd = 240;
-constexpr unsigned char Binary = 0;
-constexpr unsigned char ComPortOption = 44;
+using namespace TelnetCode;
 
 // COM port option commands from client to server, and their values.
 constexpr unsigned char SetBaudRate = 1;
@@ -191,16 +182,20 @@ void TelnetReader::TakeOption(unsigned char option, Result &result)
         if (option == ComPortOption)
             m_comPortAccepted = true;
         // Ours were offered already: a DO confirms them and needs no answer.
-        if (!ours)
+        if (!ours && !m_refusedDo.test(option)) {
+            m_refusedDo.set(option);
             AppendCommand(result.reply, Wont, option);
+        }
         break;
     case Dont:
         if (option == ComPortOption)
             m_comPortRefused = true;
         break;
     case Will:
-        if (!ours)
+        if (!ours && !m_refusedWill.test(option)) {
+            m_refusedWill.set(option);
             AppendCommand(result.reply, Dont, option);
+        }
         break;
     default:  // WONT: the server keeps an option off, as asked or by itself
         break;

@@ -6,10 +6,25 @@
 #include <QByteArrayView>
 #include <QList>
 
+#include <bitset>
+
 // The Telnet side of a serial server that speaks the COM port control
 // option (option 44): the bytes the console sends to set the line, the
 // escaping of its data, and a reader for what the server sends back. No
 // socket here; the network control feeds these pieces.
+
+// Telnet commands and options (RFC 854, 856, 2217).
+namespace TelnetCode {
+inline constexpr unsigned char Iac = 255;
+inline constexpr unsigned char Dont = 254;
+inline constexpr unsigned char Do = 253;
+inline constexpr unsigned char Wont = 252;
+inline constexpr unsigned char Will = 251;
+inline constexpr unsigned char SubBegin = 250;
+inline constexpr unsigned char SubEnd = 240;
+inline constexpr unsigned char Binary = 0;
+inline constexpr unsigned char ComPortOption = 44;
+} // namespace TelnetCode
 
 // Data made fit for a Telnet stream: byte 255 (IAC) doubled.
 [[nodiscard]] QByteArray EscapeTelnetData(QByteArrayView data);
@@ -20,7 +35,9 @@
 
 // Reads a Telnet stream a piece at a time, across piece boundaries. It
 // answers the other side's option requests (refusing all but binary and the
-// COM port option), notes whether a server takes the COM port option, keeps
+// COM port option, each option once: a request repeated is answered by the
+// refusal already sent, so replies stay bounded whatever the other side
+// sends), notes whether a server takes the COM port option, keeps
 // the plain data apart (a sign sends none; a server may send a text, such as
 // the one that says it is busy), and hands over COM port commands for a
 // server's side to answer.
@@ -60,6 +77,9 @@ private:
     bool m_comPortAccepted = false;
     bool m_comPortRefused = false;
     bool m_lineSettled = false;
+    // The options refused so far, by what was asked of them.
+    std::bitset<256> m_refusedDo;
+    std::bitset<256> m_refusedWill;
     // The subnegotiation being read, after its option byte; kept only up to
     // a bound, as no COM port command is longer.
     qsizetype m_subLength = 0;

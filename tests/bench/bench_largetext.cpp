@@ -23,7 +23,7 @@
 #include "historycombo.h"
 #include "loadedforms.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "recordingmessageboxes.h"
 #include "settingsstore.h"
 #include "signdecoder.h"
@@ -113,7 +113,7 @@ struct Console
         context.commandLineArgument = QStringLiteral("COM%1").arg(SignPort);
         context.settings = &settings;
         context.boxes = &boxes;
-        context.port = std::make_unique<QtSerialControl>();
+        context.port = std::make_unique<PortControl>();
         context.programFolder = folder.path();
         context.forms = &forms;
         window = std::make_unique<frmMain>(std::move(context));

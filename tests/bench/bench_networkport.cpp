@@ -11,7 +11,7 @@
 
 #include "commport.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "ser2netserver.h"
 #include "signcommand.h"
 
@@ -53,7 +53,7 @@ Figures Measure(PtyPair &pty, int count)
     for (int round = 0; round < count; ++round) {
         QElapsedTimer clock;
         clock.start();
-        auto control = std::make_unique<QtSerialControl>();
+        auto control = std::make_unique<PortControl>();
         if (!control->SetCommPort(Port).ok || !control->SetSettings(QString::fromLatin1(SignLineSettings)).ok
             || !control->Open().ok) {
             ++figures.lost;

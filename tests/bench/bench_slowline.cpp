@@ -12,7 +12,7 @@
 
 #include "commport.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "signcommand.h"
 #include "throttledreader.h"
 
@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no pseudo-terminal\n");
         return 1;
     }
-    QtSerialControl control;
+    PortControl control;
     QStringList failures;
     control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
     if (!control.SetCommPort(Port).ok || !control.SetSettings(QString::fromLatin1(SignLineSettings)).ok

@@ -9,7 +9,7 @@
 #include "historycombo.h"
 #include "loadedforms.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "recordingmessageboxes.h"
 #include "settingsstore.h"
 
@@ -64,7 +64,7 @@ public:
 
     // Loads the window hidden, as start-up does; the caller shows it.
     frmMain &Load(const QString &argument = QStringLiteral("COM3"),
-                  std::unique_ptr<SerialControl> control = std::make_unique<QtSerialControl>())
+                  std::unique_ptr<SerialControl> control = std::make_unique<PortControl>())
     {
         settings = std::make_unique<SettingsStore>(SettingsPath());
         MainWindowContext context;
@@ -85,7 +85,7 @@ public:
     // False when the window could not be shown, or the sign's port could not
     // be set up for it.
     [[nodiscard]] bool LoadAndShow(const QString &argument = QStringLiteral("COM3"),
-                                   std::unique_ptr<SerialControl> control = std::make_unique<QtSerialControl>())
+                                   std::unique_ptr<SerialControl> control = std::make_unique<PortControl>())
     {
         if (!portLinked)
             return false;

@@ -278,7 +278,7 @@ void TestFrmMainLifecycle::portHeldThroughTheSaveAndReleasedWithTheWindow()
 
     // Still held after the save, by this program alone, until the window
     // goes.
-    QtSerialControl other;
+    PortControl other;
     QVERIFY(other.SetCommPort(MainWindowFixture::SignPort).ok);
     QVERIFY(!other.Open().ok);
     fixture.window.reset();

@@ -94,7 +94,7 @@ void TestPortChooser::busyChoiceKeepsTheDialogOpen()
     frmMain &window = *fixture.window;
     PtyPair other;
     QVERIFY(other.isValid() && fixture.configHome.linkPort(OtherPort, other.slavePath()));
-    QtSerialControl holder;
+    PortControl holder;
     QVERIFY(holder.SetCommPort(OtherPort).ok && holder.Open().ok);
 
     PortChooser *chooser = OpenChooser(window, false);

@@ -290,10 +290,12 @@ void TestNetworkPort::describesConnectFailures()
 void TestNetworkPort::describesBusyServer()
 {
     const NetworkPort address{Protocol::RawTcp, QStringLiteral("::1"), 4001};
-    const QString quiet = DescribeBusyServer(address, {});
-    QVERIFY2(quiet.contains(QStringLiteral("::1 port 4001 (raw TCP) is busy with another client.")), qPrintable(quiet));
+    const QString quiet = DescribeEndDuringSetUp(address, {});
+    QVERIFY2(quiet.contains(QStringLiteral("::1 port 4001 (raw TCP) closed the connection while it was being set up.")),
+             qPrintable(quiet));
+    QVERIFY2(quiet.contains(QStringLiteral("busy with another client")), qPrintable(quiet));
     // The server's own words, on one line and cut short.
-    const QString said = DescribeBusyServer(address, "Port already in use\r\n" + QByteArray(200, 'x'));
+    const QString said = DescribeEndDuringSetUp(address, "Port already in use\r\n" + QByteArray(200, 'x'));
     QVERIFY2(said.contains(QStringLiteral("(it says \"Port already in use xxx")), qPrintable(said));
     QVERIFY(said.size() < quiet.size() + 100);
 }

@@ -4,7 +4,7 @@
 #include "commport.h"
 #include "portlock.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "recordingmessageboxes.h"
 #include "signcommand.h"
 #include "throttledreader.h"
@@ -89,7 +89,7 @@ struct ForeignLockFile
 };
 
 // Opens the port the way the console does; the failure text, or empty.
-QString OpenAsConsole(QtSerialControl &control)
+QString OpenAsConsole(PortControl &control)
 {
     RecordingMessageBoxes boxes;
     const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
@@ -145,7 +145,7 @@ void TestSerialPort::sendsTheCommandByteForByte()
     QFETCH(QByteArray, bytes);
     LinkedPty line;
     QVERIFY(line.ready());
-    QtSerialControl control;
+    PortControl control;
     RecordingMessageBoxes boxes;
 
     const CommPortOutcome outcome =
@@ -184,7 +184,7 @@ void TestSerialPort::closingRightAfterOutputLosesNothing()
     const QString command = BuildSignCommand(QStringLiteral("1"), 0, QStringLiteral("99"), message);
     const QByteArray expected = command.toLatin1();
 
-    auto control = std::make_unique<QtSerialControl>();
+    auto control = std::make_unique<PortControl>();
     QVERIFY(control->SetCommPort(LinkedPort).ok);
     QVERIFY(control->SetSettings(QString::fromLatin1(SignLineSettings)).ok);
     QVERIFY(control->Open().ok);
@@ -206,7 +206,7 @@ void TestSerialPort::deviceThatTakesNothingIsGivenUpOn()
 {
     LinkedPty line;
     QVERIFY(line.ready());
-    QtSerialControl control;
+    PortControl control;
     QStringList failures;
     control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
     QVERIFY(control.SetCommPort(LinkedPort).ok);
@@ -259,7 +259,7 @@ void TestSerialPort::missingDeviceIsNotAvailable()
         QVERIFY(home.linkPort(port, linkTarget));
     if (linkTarget.isEmpty() && port > 0 && QFileInfo::exists(QStringLiteral("/dev/ttyS%1").arg(port - 1)))
         QSKIP("This machine has that serial port.");
-    QtSerialControl control;
+    PortControl control;
     RecordingMessageBoxes boxes;
 
     const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM%1").arg(port), control, boxes);
@@ -292,7 +292,7 @@ void TestSerialPort::portHeldByAnotherCannotBeOpened()
     QVERIFY(line.ready());
 
     QSerialPort holderPort(line.pty->slavePath());
-    QtSerialControl holderConsole;
+    PortControl holderConsole;
     if (holderUsesLink) {
         QVERIFY(holderConsole.SetCommPort(LinkedPort).ok);
         QVERIFY(holderConsole.Open().ok);
@@ -300,7 +300,7 @@ void TestSerialPort::portHeldByAnotherCannotBeOpened()
         QVERIFY(holderPort.open(QIODevice::WriteOnly));
     }
 
-    QtSerialControl control;
+    PortControl control;
     RecordingMessageBoxes boxes;
     const CommPortOutcome outcome =
         OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes);
@@ -350,7 +350,7 @@ void TestSerialPort::foreignHolderIsRefused()
     QVERIFY(held >= 0);
     QVERIFY(!flockHeld || ::flock(held, LOCK_EX | LOCK_NB) == 0);
 
-    QtSerialControl control;
+    PortControl control;
     const QString text = OpenAsConsole(control);
 
     QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM%1\" cannot be opened\r").arg(LinkedPort)),
@@ -375,7 +375,7 @@ void TestSerialPort::staleLockFileDoesNotBlock()
     const ForeignLockFile lock(line.pty->slavePath());
     if (!lock.write(QStringLiteral("%1\n").arg(DeadPid(), 10).toLatin1()))
         QSKIP("No lock folder to write to.");
-    QtSerialControl control;
+    PortControl control;
 
     QCOMPARE(OpenAsConsole(control), QString());
     QVERIFY(control.Output(QStringLiteral("after a stale lock")).ok);
@@ -386,7 +386,7 @@ void TestSerialPort::malformedSettingsAreRefused()
 {
     LinkedPty line;
     QVERIFY(line.ready());
-    QtSerialControl control;
+    PortControl control;
     QVERIFY(control.SetCommPort(LinkedPort).ok);
 
     const PortStatus status = control.SetSettings(QStringLiteral("9600,X,8,1"));
@@ -399,7 +399,7 @@ void TestSerialPort::writeFailsOnceTheOtherEndIsGone()
 {
     LinkedPty line;
     QVERIFY(line.ready());
-    QtSerialControl control;
+    PortControl control;
     RecordingMessageBoxes boxes;
     QVERIFY(OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes).open);
     QVERIFY(control.Output(QStringLiteral("first")).ok);
@@ -446,7 +446,7 @@ void TestSerialPort::slowLineTakesEverythingWithoutStall()
     QFETCH(bool, closeAtOnce);
     LinkedPty line;
     QVERIFY(line.ready());
-    QtSerialControl control;
+    PortControl control;
     QStringList failures;
     control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
     QCOMPARE(OpenAsConsole(control), QString());
@@ -477,7 +477,7 @@ void TestSerialPort::slowLineTakesEverythingWithoutStall()
 
 void TestSerialPort::outputOnAClosedPortFails()
 {
-    QtSerialControl control;
+    PortControl control;
 
     const PortStatus status = control.Output(QStringLiteral("text"));
 

@@ -7,8 +7,9 @@
 #include "portfailure.h"
 #include "portnaming.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "signcommand.h"
+#include "throttledreader.h"
 #include "windows1252.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,8 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QTest>
+
+#include <csignal>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -35,6 +38,8 @@ private Q_SLOTS:
     void sendsWhatTheConsoleSends();
     void refusesWithStatusAndMessage_data();
     void refusesWithStatusAndMessage();
+    void endsHonestly_data();
+    void endsHonestly();
     void sendsEachInputLineOverOneOpen();
     void skipsAnOverLongInputLine();
     void refusesAPortHeldByTheConsole();
@@ -244,6 +249,67 @@ void TestProgram::refusesWithStatusAndMessage()
     QCOMPARE(pty.drainMaster(), QByteArray());
 }
 
+void TestProgram::endsHonestly_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    // Bytes the line takes each 100 ms; 0 for a device nobody reads.
+    QTest::addColumn<int>("linePace");
+    QTest::addColumn<int>("signal");  // sent once the line has taken its first bytes
+    QTest::addColumn<int>("status");  // -1: ended by the signal
+
+    const QString port = LinkedPortName();
+    const QByteArray manyLines = QByteArray("HELLO\n").repeated(350'000);
+    const QByteArray longLines = (QByteArray(1000, 'L') + '\n').repeated(200);  // more than the pty holds
+    QTest::newRow("100 kB to a device nobody reads")
+        << QStringList {"send", "--port", port, QString(100'000, u'M')} << QByteArray() << 0 << 0
+        << ExitStatus::IoError;
+    QTest::newRow("2 MB of lines to a device nobody reads")
+        << QStringList {"send", "--port", port, "-"} << manyLines << 0 << 0 << ExitStatus::IoError;
+    QTest::newRow("SIGTERM while a slow line drains")
+        << QStringList {"send", "--port", port, "-"} << longLines << 96 << SIGTERM << -1;
+    QTest::newRow("SIGINT while a slow line drains")
+        << QStringList {"send", "--port", port, "-"} << longLines << 96 << SIGINT << -1;
+}
+
+void TestProgram::endsHonestly()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, linePace);
+    QFETCH(int, signal);
+    QFETCH(int, status);
+    LinkedPty linked;
+    QVERIFY(linked.isReady());
+    std::unique_ptr<ThrottledReader> line;
+    if (linePace > 0)
+        line = std::make_unique<ThrottledReader>(linked.pty, linePace, 100);
+
+    QProcess process;
+    Start(process, arguments);
+    QVERIFY(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    if (signal != 0) {
+        QTRY_VERIFY(!line->received().isEmpty());
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+    }
+    // However much is left to send: a stuck device is given up on, and a
+    // signal ends a drain that is still moving, after a short grace.
+    QVERIFY(process.waitForFinished(signal != 0 ? 4000 : 8000));
+    const Finished run = {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                          process.readAllStandardOutput(), process.readAllStandardError()};
+    QCOMPARE(run.status, status);
+    if (status == ExitStatus::IoError) {
+        const QByteArray heading = QStringLiteral("Comm Port \"%1\" cannot be written to\n").arg(LinkedPortName()).toUtf8();
+        QVERIFY2(run.err.startsWith(heading), run.err.constData());
+    } else {
+        QCOMPARE(run.err, QByteArray());
+    }
+    // The port is free again, however the run ended.
+    QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
+}
+
 void TestProgram::sendsEachInputLineOverOneOpen()
 {
     LinkedPty linked;
@@ -301,7 +367,7 @@ void TestProgram::refusesAPortHeldByTheConsole()
     LinkedPty linked;
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     QVERIFY(console.Open().ok);
 
@@ -326,7 +392,7 @@ void TestProgram::holdsThePortAgainstTheConsole()
     const QByteArray sent = Expected("0", 0, "99", "held");
     QCOMPARE(pty.readMaster(sent.size(), 5000), sent);
 
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     const PortStatus opened = console.Open();
 
@@ -355,7 +421,7 @@ void TestProgram::freesThePortWhenStopped()
     QCOMPARE(process.readAllStandardError(), QByteArray());
     // Its lock file is gone, not merely stale.
     QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     const PortStatus opened = console.Open();
     QVERIFY2(opened.ok, qPrintable(opened.description));
@@ -406,7 +472,7 @@ void TestProgram::linksAndUnlinks()
     QCOMPARE(Run({"link", "--force", port, second.slavePath()}).status, ExitStatus::Ok);
 
     // The console's control now finds the second device under that number.
-    QtSerialControl console;
+    PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     QCOMPARE(console.DevicePath(), QFileInfo(second.slavePath()).canonicalFilePath());
 

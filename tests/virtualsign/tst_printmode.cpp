@@ -1,7 +1,7 @@
 #include "commport.h"
 #include "processlines.h"
 #include "ptypair.h"
-#include "qtserialcontrol.h"
+#include "portcontrol.h"
 #include "recordingmessageboxes.h"
 
 #include <QDir>
@@ -174,7 +174,7 @@ void TestPrintMode::killedSignLeavesNoWayIntoItsTerminal()
     PtyPair someoneElses;
     QVERIFY(someoneElses.isValid());
 
-    QtSerialControl control;
+    PortControl control;
     RecordingMessageBoxes boxes;
     const CommPortOutcome outcome = OpenCommPort(QStringLiteral("COM9"), control, boxes);
     QVERIFY(!outcome.open);

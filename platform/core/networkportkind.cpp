@@ -1,0 +1,244 @@
+#include "networkportkind.h"
+
+#include "networkfailure.h"
+
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QTimer>
+
+namespace {
+
+// The longest a connection may take, name lookup and set-up included, before
+// it counts as timed out; the console waits this long at most while its
+// splash is up.
+constexpr int ConnectMs = 3000;
+// A busy server accepts and closes at once; a close this soon after the
+// connection was made is reported as one made during set-up.
+constexpr int SetUpMs = 250;
+// The most read from the server at a time. Nothing it sends is kept, so
+// this bounds the memory a talkative server can take.
+constexpr qint64 ReadBytes = 16 * 1024;
+// How many reads a look at the connection takes at most.
+constexpr int LooksForEnd = 4;
+// Pieces handed to the socket: the system takes them whole.
+constexpr qsizetype SocketPieceBytes = 64 * 1024;
+
+// Looks the name up, waiting no longer than the deadline. Empty with the
+// verdict in `error` when there is no address.
+QHostAddress LookUp(const QString &host, const QDeadlineTimer &deadline, QAbstractSocket::SocketError &error)
+{
+    const QHostAddress literal(host);
+    if (!literal.isNull())
+        return literal;
+    QEventLoop loop;
+    QHostInfo found;
+    bool answered = false;
+    const int lookup = QHostInfo::lookupHost(host, &loop, [&](const QHostInfo &info) {
+        found = info;
+        answered = true;
+        loop.quit();
+    });
+    QTimer::singleShot(static_cast<int>(deadline.remainingTime()), &loop, &QEventLoop::quit);
+    // No input reaches the window meanwhile: it may not be up yet.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!answered) {
+        QHostInfo::abortHostLookup(lookup);
+        error = QAbstractSocket::SocketTimeoutError;
+        return {};
+    }
+    if (found.addresses().isEmpty()) {
+        error = QAbstractSocket::HostNotFoundError;
+        return {};
+    }
+    return found.addresses().constFirst();
+}
+
+class RawTcpKind final : public NetworkPortKind
+{
+public:
+    explicit RawTcpKind(NetworkPort address) : NetworkPortKind(std::move(address)) {}
+
+private:
+    PortStatus SetUp(const QDeadlineTimer &) override { return PortStatus::Success(); }
+    void Take(QByteArrayView bytes) override { Heard(bytes); }
+};
+
+class Rfc2217Kind final : public NetworkPortKind
+{
+public:
+    explicit Rfc2217Kind(NetworkPort address) : NetworkPortKind(std::move(address)) {}
+
+    [[nodiscard]] QByteArray Framed(QByteArrayView data) const override { return EscapeTelnetData(data); }
+
+private:
+    PortStatus SetUp(const QDeadlineTimer &deadline) override;
+    void Take(QByteArrayView bytes) override;
+
+    TelnetReader m_telnet;
+};
+
+PortStatus Rfc2217Kind::SetUp(const QDeadlineTimer &deadline)
+{
+    m_telnet = TelnetReader();
+    Socket().write(ComPortOpening(Line()));
+    // A busy server may take the option and then close; one that serves
+    // answers the line settings. Whatever it sends, the deadline holds.
+    while (!m_telnet.LineSettled() && !m_telnet.ComPortRefused()
+           && Socket().state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+        static_cast<void>(Socket().waitForReadyRead(static_cast<int>(deadline.remainingTime())));
+    }
+    if (m_telnet.ComPortRefused())
+        return PortStatus::Failure(DescribeNoComPortOption(Address()));
+    return PortStatus::Success();
+}
+
+void Rfc2217Kind::Take(QByteArrayView bytes)
+{
+    const TelnetReader::Result result = m_telnet.Feed(bytes);
+    Heard(result.data);
+    if (!result.reply.isEmpty())
+        Socket().write(result.reply);
+}
+
+} // namespace
+
+NetworkPortKind::NetworkPortKind(NetworkPort address)
+    : m_address(std::move(address))
+{
+    m_socket.setReadBufferSize(ReadBytes);
+    QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { ReadIncoming(); });
+    QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { TakeEnd(); });
+    QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_socket, [this] { TakeEnd(); });
+}
+
+NetworkPortKind::~NetworkPortKind() = default;
+
+PortStatus NetworkPortKind::SetSettings(const QString &settings)
+{
+    const ParsedLineSettings parsed = ParseLineSettings(settings);
+    if (!parsed.ok())
+        return PortStatus::Failure(parsed.problem);
+    m_line = parsed.settings;
+    return PortStatus::Success();
+}
+
+PortStatus NetworkPortKind::Connect(const QDeadlineTimer &deadline)
+{
+    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+    const QHostAddress host = LookUp(m_address.host, deadline, error);
+    if (host.isNull())
+        return PortStatus::Failure(DescribeConnectFailure(m_address, error, {}));
+    m_socket.connectToHost(host, m_address.port);
+    if (m_socket.waitForConnected(static_cast<int>(qMax<qint64>(deadline.remainingTime(), 0))))
+        return PortStatus::Success();
+    error = m_socket.error() == QAbstractSocket::UnknownSocketError ? QAbstractSocket::SocketTimeoutError
+                                                                     : m_socket.error();
+    // A server that accepts and resets at once fails the connect itself.
+    if (error == QAbstractSocket::RemoteHostClosedError || error == QAbstractSocket::UnsupportedSocketOperationError
+        || error == QAbstractSocket::UnknownSocketError)
+        return PortStatus::Failure(DescribeEndDuringSetUp(m_address, m_banner));
+    return PortStatus::Failure(DescribeConnectFailure(m_address, error, m_socket.errorString()));
+}
+
+PortStatus NetworkPortKind::Open()
+{
+    if (IsOpen())
+        return PortStatus::Success();
+    const QDeadlineTimer deadline(ConnectMs);
+    m_socket.abort();
+    m_banner.clear();
+    m_inService = false;
+    PortStatus status = Connect(deadline);
+    if (status.ok) {
+        m_connected.start();
+        // The set-up's few bytes, and each Send, go out without waiting for
+        // the server's acknowledgement of the last.
+        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        status = SetUp(deadline);
+    }
+    if (status.ok && m_socket.state() != QAbstractSocket::ConnectedState)
+        status = PortStatus::Failure(DescribeEnd());
+    else if (status.ok && deadline.hasExpired())
+        status = PortStatus::Failure(
+            DescribeConnectFailure(m_address, QAbstractSocket::SocketTimeoutError, m_socket.errorString()));
+    if (!status.ok) {
+        m_socket.abort();
+        return status;
+    }
+    m_inService = true;
+    return status;
+}
+
+void NetworkPortKind::Close()
+{
+    m_inService = false;
+    if (m_socket.state() == QAbstractSocket::ConnectedState) {
+        // Bytes left unread would turn the close into a reset that throws
+        // away what the system still has to send.
+        ReadIncoming();
+        m_socket.disconnectFromHost();
+    }
+    m_socket.abort();
+}
+
+bool NetworkPortKind::IsOpen() const
+{
+    return m_socket.state() == QAbstractSocket::ConnectedState;
+}
+
+void NetworkPortKind::Look()
+{
+    // A close shows behind what the server sent last (an RFC 2217 server
+    // reports the line's state); a few reads find it, and a server that
+    // never stops talking costs no more than they take.
+    for (int look = 0; look < LooksForEnd && m_socket.state() == QAbstractSocket::ConnectedState
+         && m_socket.waitForReadyRead(0);
+         ++look) {
+    }
+}
+
+void NetworkPortKind::ReadIncoming()
+{
+    char bytes[ReadBytes];
+    for (qint64 got = m_socket.read(bytes, sizeof bytes); got > 0; got = m_socket.read(bytes, sizeof bytes))
+        Take(QByteArrayView(bytes, got));
+}
+
+void NetworkPortKind::Heard(QByteArrayView data)
+{
+    m_banner.append(data.first(qMin(data.size(), qMax<qsizetype>(0, BannerBytes - m_banner.size()))));
+}
+
+void NetworkPortKind::TakeEnd()
+{
+    if (!m_inService || m_socket.state() == QAbstractSocket::ConnectedState)
+        return;
+    m_inService = false;
+    if (m_broken)
+        m_broken(DescribeEnd());
+}
+
+QString NetworkPortKind::DescribeEnd() const
+{
+    if (!m_connected.isValid() || m_connected.elapsed() < SetUpMs)
+        return DescribeEndDuringSetUp(m_address, m_banner);
+    return DescribeLostConnection(m_address, m_socket.errorString());
+}
+
+qsizetype NetworkPortKind::PieceBytes() const
+{
+    return SocketPieceBytes;
+}
+
+QString NetworkPortKind::StallAdvice() const
+{
+    return QStringLiteral("check the server and the network.");
+}
+
+std::unique_ptr<PortKind> MakeNetworkPortKind(const NetworkPort &address)
+{
+    if (address.protocol == NetworkPort::Protocol::Rfc2217)
+        return std::make_unique<Rfc2217Kind>(address);
+    return std::make_unique<RawTcpKind>(address);
+}
