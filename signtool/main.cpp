@@ -24,8 +24,12 @@
 #include <csignal>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <poll.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -42,10 +46,24 @@ int Report(const ToolOutcome &outcome)
     return outcome.status;
 }
 
+// Whether a line can be read from standard input without waiting, so that
+// what is queued for the port may wait behind it.
 bool InputWaiting()
 {
+#ifdef Q_OS_WIN
+    // A pipe tells what it holds and a file always has more; a console is
+    // read only once what is queued has gone out.
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    DWORD available = 0;
+    switch (::GetFileType(input)) {
+    case FILE_TYPE_PIPE: return ::PeekNamedPipe(input, nullptr, 0, nullptr, &available, nullptr) && available > 0;
+    case FILE_TYPE_DISK: return true;
+    default: return false;
+    }
+#else
     pollfd input{STDIN_FILENO, POLLIN, 0};
     return ::poll(&input, 1, 0) > 0;
+#endif
 }
 
 int Send(const SendRequest &request)
