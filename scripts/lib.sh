@@ -15,8 +15,9 @@ PACKAGES=(
     procps
     # The check of the guide's quoted messages.
     python3
-    # A serial server on the network, for the network port tests.
-    ser2net
+    # A serial server on the network, for the network port tests, and
+    # scripts/bench's floor of a write to it.
+    ser2net socat iproute2
     # vantor-sign serve's broker client, and a broker for its tests.
     libmosquitto-dev mosquitto mosquitto-clients
     # The package and its checks.

@@ -7,6 +7,12 @@
 #include <QHostInfo>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
 namespace {
 
 // The longest a connection may take, name lookup and set-up included, before
@@ -23,6 +29,20 @@ constexpr qint64 ReadBytes = 16 * 1024;
 constexpr int LooksForEnd = 4;
 // Pieces handed to the socket: the system takes them whole.
 constexpr qsizetype SocketPieceBytes = 64 * 1024;
+// The longest a close waits for the server to close its side.
+constexpr int CloseMs = 1000;
+// How long the server is given to pass the last bytes to its device before
+// it reads the end of the connection.
+constexpr int DeviceHandOverMs = 20;
+
+void ShutDownSending(qintptr descriptor)
+{
+#ifdef Q_OS_WIN
+    ::shutdown(static_cast<SOCKET>(descriptor), SD_SEND);
+#else
+    ::shutdown(static_cast<int>(descriptor), SHUT_WR);
+#endif
+}
 
 // Looks the name up, waiting no longer than the deadline. Empty with the
 // verdict in `error` when there is no address.
@@ -173,13 +193,32 @@ PortStatus NetworkPortKind::Open()
 void NetworkPortKind::Close()
 {
     m_inService = false;
-    if (m_socket.state() == QAbstractSocket::ConnectedState) {
-        // Bytes left unread would turn the close into a reset that throws
-        // away what the system still has to send.
-        ReadIncoming();
-        m_socket.disconnectFromHost();
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        static_cast<void>(m_socket.flush());
+    if (m_socket.state() == QAbstractSocket::ConnectedState && m_socket.bytesToWrite() == 0) {
+        // A server passes what it read to the device in its own time, and
+        // one that reads the end of the connection together with the last
+        // bytes may drop them (ser2net does, about once in twenty closes made
+        // within a millisecond of the data). They are given a moment first.
+        DropIncomingUntil(QDeadlineTimer(DeviceHandOverMs));
+        // A close with the server's words unread is a reset, and a reset
+        // throws away what the server has not read yet. So the sending side
+        // is shut, and the server's words are read and dropped until it
+        // closes too, once it has read everything.
+        ShutDownSending(m_socket.socketDescriptor());
+        DropIncomingUntil(QDeadlineTimer(CloseMs));
     }
     m_socket.abort();
+}
+
+void NetworkPortKind::DropIncomingUntil(const QDeadlineTimer &deadline)
+{
+    char dropped[ReadBytes];
+    while (m_socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()
+           && m_socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+        while (m_socket.read(dropped, sizeof dropped) > 0) {
+        }
+    }
 }
 
 bool NetworkPortKind::IsOpen() const

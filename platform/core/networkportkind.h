@@ -57,6 +57,8 @@ private:
 
     [[nodiscard]] PortStatus Connect(const QDeadlineTimer &deadline);
     void ReadIncoming();
+    // Reads and drops what the server sends until it closes or the deadline.
+    void DropIncomingUntil(const QDeadlineTimer &deadline);
     void TakeEnd();
     [[nodiscard]] QString DescribeEnd() const;
 
