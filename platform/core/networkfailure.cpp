@@ -59,6 +59,12 @@ QString DescribeLostConnection(const NetworkPort &address, const QString &system
         + LineBreak + QStringLiteral("The next Send connects again.");
 }
 
+QString DescribeLookupTimeout(const NetworkPort &address)
+{
+    return Server(address) + QStringLiteral(" could not be looked up in time: the name service did not answer.")
+        + LineBreak + QStringLiteral("Check the name service, or give the server's address in the port entry.");
+}
+
 QString DescribeEndDuringSetUp(const NetworkPort &address, const QByteArray &banner)
 {
     return Server(address) + QStringLiteral(" closed the connection while it was being set up") + Quoted(banner) + u'.' + LineBreak

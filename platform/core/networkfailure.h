@@ -16,6 +16,10 @@
                                              QAbstractSocket::SocketError error,
                                              const QString &systemText);
 
+// The server's name was not looked up within the connect bound: the name
+// service did not answer.
+[[nodiscard]] QString DescribeLookupTimeout(const NetworkPort &address);
+
 // The most of a server's words that a description quotes.
 inline constexpr qsizetype BannerBytes = 80;
 

@@ -2,14 +2,21 @@
 
 #include "networkfailure.h"
 
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QHostInfo>
-#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
+#include <ws2tcpip.h>
 #else
+#include <netdb.h>
 #include <sys/socket.h>
 #endif
 
@@ -44,34 +51,57 @@ void ShutDownSending(qintptr descriptor)
 #endif
 }
 
+// The answer of a name lookup, shared with the thread that asks for it.
+struct LookupAnswer
+{
+    std::mutex mutex;
+    std::condition_variable given;
+    bool done = false;
+    bool found = false;
+    sockaddr_storage address {};
+};
+
 // Looks the name up, waiting no longer than the deadline. Empty with the
-// verdict in `error` when there is no address.
+// verdict in `error` when there is no address. The lookup runs on a thread
+// of its own that is left behind when the deadline passes: a name service
+// that never answers holds neither the open nor the program's exit, as a
+// lookup on Qt's pool would (the pool waits for its threads at exit).
 QHostAddress LookUp(const QString &host, const QDeadlineTimer &deadline, QAbstractSocket::SocketError &error)
 {
     const QHostAddress literal(host);
     if (!literal.isNull())
         return literal;
-    QEventLoop loop;
-    QHostInfo found;
-    bool answered = false;
-    const int lookup = QHostInfo::lookupHost(host, &loop, [&](const QHostInfo &info) {
-        found = info;
-        answered = true;
-        loop.quit();
-    });
-    QTimer::singleShot(static_cast<int>(deadline.remainingTime()), &loop, &QEventLoop::quit);
-    // No input reaches the window meanwhile: it may not be up yet.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!answered) {
-        QHostInfo::abortHostLookup(lookup);
+    const auto answer = std::make_shared<LookupAnswer>();
+    std::thread([answer, name = QUrl::toAce(host)] {
+#ifdef Q_OS_WIN
+        WSADATA data;
+        static_cast<void>(::WSAStartup(MAKEWORD(2, 2), &data));
+#endif
+        addrinfo hints {};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo *list = nullptr;
+        const bool found = ::getaddrinfo(name.constData(), nullptr, &hints, &list) == 0 && list != nullptr;
+        const std::lock_guard lock(answer->mutex);
+        if (found)
+            std::memcpy(&answer->address, list->ai_addr, qMin<std::size_t>(list->ai_addrlen, sizeof answer->address));
+        if (list != nullptr)
+            ::freeaddrinfo(list);
+        answer->found = found;
+        answer->done = true;
+        answer->given.notify_all();
+    }).detach();
+    std::unique_lock lock(answer->mutex);
+    const std::chrono::milliseconds bound(qMax<qint64>(deadline.remainingTime(), 0));
+    if (!answer->given.wait_for(lock, bound, [&answer] { return answer->done; })) {
         error = QAbstractSocket::SocketTimeoutError;
         return {};
     }
-    if (found.addresses().isEmpty()) {
+    if (!answer->found) {
         error = QAbstractSocket::HostNotFoundError;
         return {};
     }
-    return found.addresses().constFirst();
+    return QHostAddress(reinterpret_cast<const sockaddr *>(&answer->address));
 }
 
 class RawTcpKind final : public NetworkPortKind
@@ -147,6 +177,8 @@ PortStatus NetworkPortKind::Connect(const QDeadlineTimer &deadline)
 {
     QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
     const QHostAddress host = LookUp(m_address.host, deadline, error);
+    if (host.isNull() && error == QAbstractSocket::SocketTimeoutError)
+        return PortStatus::Failure(DescribeLookupTimeout(m_address));
     if (host.isNull())
         return PortStatus::Failure(DescribeConnectFailure(m_address, error, {}));
     m_socket.connectToHost(host, m_address.port);
