@@ -3,6 +3,7 @@
 #include "networkfailure.h"
 
 #include <QHostAddress>
+#include <QScopedValueRollback>
 #include <QUrl>
 
 #include <chrono>
@@ -245,11 +246,12 @@ void NetworkPortKind::Close()
 
 void NetworkPortKind::DropIncomingUntil(const QDeadlineTimer &deadline)
 {
-    char dropped[ReadBytes];
+    // Nothing is answered now: an answer written after the sending side
+    // was shut would fail, and the failed socket would reset the connection.
+    const QScopedValueRollback closing(m_closing, true);
     while (m_socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()
            && m_socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-        while (m_socket.read(dropped, sizeof dropped) > 0) {
-        }
+        ReadIncoming();
     }
 }
 
@@ -272,8 +274,10 @@ void NetworkPortKind::Look()
 void NetworkPortKind::ReadIncoming()
 {
     char bytes[ReadBytes];
-    for (qint64 got = m_socket.read(bytes, sizeof bytes); got > 0; got = m_socket.read(bytes, sizeof bytes))
-        Take(QByteArrayView(bytes, got));
+    for (qint64 got = m_socket.read(bytes, sizeof bytes); got > 0; got = m_socket.read(bytes, sizeof bytes)) {
+        if (!m_closing)
+            Take(QByteArrayView(bytes, got));
+    }
 }
 
 void NetworkPortKind::Heard(QByteArrayView data)

@@ -69,6 +69,8 @@ private:
     QElapsedTimer m_connected;
     QByteArray m_banner;
     bool m_inService = false;
+    // While closing, what the server sends is dropped unanswered.
+    bool m_closing = false;
 };
 
 // The port's kind for an address, by its protocol.

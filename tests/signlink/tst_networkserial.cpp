@@ -364,7 +364,8 @@ void TestNetworkSerial::hostileServerNeverHoldsTheConsole()
     const QByteArray last = QByteArray(256 * 1024, 'L') + "\rlast";
     QVERIFY(control.Output(QString::fromLatin1(last)).ok);
     control.Close();
-    QVERIFY(server.Received().endsWith(last));
+    // Answers to late option requests may follow it.
+    QVERIFY(server.Received().contains(last));
     // Each option is refused once, however often it is asked for.
     const QByteArray wont("\xff\xfc");
     QVERIFY2(server.Received().count(wont) < 256, qPrintable(QString::number(server.Received().count(wont))));
