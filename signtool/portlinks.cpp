@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "exitstatus.h"
 #include "listingformat.h"
+#include "messageboxes.h"
 #include "networkport.h"
 #include "portlinkplacing.h"
 #include "portlisting.h"
@@ -54,7 +55,8 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &)
     const QString place = PortEntryPlace(request.port);
     const QString existing = PortLinkText(request.port);
     if (!existing.isEmpty() && !request.force) {
-        return {ExitStatus::CannotCreate, QStringLiteral("%1 names %2 already (%3).\rGive --force to replace it.")
+        return {ExitStatus::CannotCreate, (QStringLiteral("%1 names %2 already (%3).") + LineBreak
+                                               + QStringLiteral("Give --force to replace it."))
                                               .arg(PortName(request.port), existing, place)};
     }
     if (!SetPortEntry(request.port, NetworkPortText(*address)))
@@ -88,7 +90,8 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
         // at the console's next start, far from this mistake.
         if (!request.force && !IsCharacterDevice(target)) {
             return {ExitStatus::Usage,
-                    QStringLiteral("%1 is not a serial device.\rGive --force to link it all the same.")
+                    (QStringLiteral("%1 is not a serial device.") + LineBreak
+                     + QStringLiteral("Give --force to link it all the same."))
                         .arg(request.device)};
         }
     }
@@ -102,7 +105,8 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
         }
         if (!request.force) {
             return {ExitStatus::CannotCreate,
-                    QStringLiteral("%1 names %2 already (%3).\rGive --force to replace the link.")
+                    (QStringLiteral("%1 names %2 already (%3).") + LineBreak
+                     + QStringLiteral("Give --force to replace the link."))
                         .arg(PortName(request.port), TerminalSafe(LinkText(linkPath)), linkPath)};
         }
     }

@@ -63,7 +63,7 @@ bool IsAcceptedNumber(const QString &text)
 
 QString RejectionMessage(DecimalField field)
 {
-    return QString::fromLatin1(RuleFor(field).rejectionFirstLine) + QChar(13)
+    return QString::fromLatin1(RuleFor(field).rejectionFirstLine) + LineBreak
         + QStringLiteral("Please enter a decimal number between 0 and 99");
 }
 
