@@ -1,5 +1,8 @@
 #pragma once
 
+// The window, its controls, MSComm1, EventBusy and MsgListDirty keep their
+// historical names: keep them as they are. The window's other members are m_.
+
 // The console's one working window.
 //
 // frmMain holds the four operator fields, the three buttons, the port status
@@ -62,22 +65,6 @@ public:
     // after construction, while the window is still hidden.
     void Form_Load();
 
-    QLabel *const Label1;
-    HistoryCombo *const CurMsg;
-    QLabel *const Label2;
-    QLineEdit *const BoardNum;
-    QLabel *const Label3;
-    QLineEdit *const Bright;
-    QLabel *const Label4;
-    QComboBox *const Present;
-    QPushButton *const Help;
-    QPushButton *const Exit;
-    QPushButton *const Send;
-    QLabel *const Label5;
-    QLabel *const CommUse;
-    MnuHelp *const mnuHelp;
-    PortStatusLabel *const portStatus;
-
 protected:
     // Every way of closing the window (Exit, Escape, the close box, the
     // window manager) arrives here and unloads it.
@@ -109,6 +96,22 @@ private:
     bool UsePort(int port, const QString &target);
     // Lets other programs of this user send through the open port.
     void ShareThePort(int port);
+
+    QLabel *const Label1;
+    HistoryCombo *const CurMsg;
+    QLabel *const Label2;
+    QLineEdit *const BoardNum;
+    QLabel *const Label3;
+    QLineEdit *const Bright;
+    QLabel *const Label4;
+    QComboBox *const Present;
+    QPushButton *const Help;
+    QPushButton *const Exit;
+    QPushButton *const Send;
+    QLabel *const Label5;
+    QLabel *const CommUse;
+    MnuHelp *const mnuHelp;
+    PortStatusLabel *const m_portStatus;
 
     MainWindowContext m_context;
     SerialControl &MSComm1;
