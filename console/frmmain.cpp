@@ -81,6 +81,16 @@ void PlaceLabel(QLabel *label, const QRect &designed)
     label->setGeometry(QRect(designed.topLeft(), designed.size().expandedTo(label->sizeHint())));
 }
 
+// The field takes the verdict's text; a rejection cancels the leaving of it,
+// an acceptance leaves the Cancel flag as it was.
+void TakeVerdict(QLineEdit &field, const FieldVerdict &verdict, bool &cancel)
+{
+    if (verdict.text != field.text())
+        field.setText(verdict.text);
+    if (verdict.cancel)
+        cancel = true;
+}
+
 QSizeF PrimaryScreenTwips()
 {
     const QScreen *const screen = QGuiApplication::primaryScreen();
@@ -294,28 +304,22 @@ void frmMain::SaveSettings()
 
 void frmMain::CurMsg_Validate(bool & /*cancel*/)
 {
-    RunHistoryHandler(*CurMsg, EventBusy, MsgListDirty);
+    MsgListDirty |= RunHistoryHandler(*CurMsg, EventBusy);
 }
 
 void frmMain::CurMsg_Click()
 {
-    RunHistoryHandler(*CurMsg, EventBusy, MsgListDirty);
+    MsgListDirty |= RunHistoryHandler(*CurMsg, EventBusy);
 }
 
 void frmMain::BoardNum_Validate(bool &cancel)
 {
-    QString text = BoardNum->text();
-    ::BoardNum_Validate(text, EventBusy, cancel, m_boxes);
-    if (text != BoardNum->text())
-        BoardNum->setText(text);
+    TakeVerdict(*BoardNum, ::BoardNum_Validate(BoardNum->text(), EventBusy, m_boxes), cancel);
 }
 
 void frmMain::Bright_Validate(bool &cancel)
 {
-    QString text = Bright->text();
-    ::Bright_Validate(text, EventBusy, cancel, m_boxes);
-    if (text != Bright->text())
-        Bright->setText(text);
+    TakeVerdict(*Bright, ::Bright_Validate(Bright->text(), EventBusy, m_boxes), cancel);
 }
 
 void frmMain::Send_Click()

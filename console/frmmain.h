@@ -13,6 +13,8 @@
 // command string and the port (signlink). Data flows one way on Send: field
 // texts -> checks -> BuildSignCommand() -> SerialControl::Output().
 
+#include "reentryguard.h"
+
 #include <QPointF>
 #include <QString>
 #include <QWidget>
@@ -125,8 +127,8 @@ private:
     DeliveryQueue *m_sharedOutput = nullptr;
     HandOverServer *m_handOver = nullptr;
 
-    // True while one of the four field handlers runs.
-    bool EventBusy = false;
+    // Set while one of the four field handlers runs.
+    ReentryGuard EventBusy;
     // True while the history differs from the message list file.
     bool MsgListDirty = false;
     bool m_unloaded = false;
