@@ -1,7 +1,6 @@
 #include "portlisting.h"
 
 #include "networkport.h"
-#include "portfailure.h"
 #include "portnaming.h"
 
 #include <QDir>
