@@ -81,6 +81,16 @@ void PlaceLabel(QLabel *label, const QRect &designed)
     label->setGeometry(QRect(designed.topLeft(), designed.size().expandedTo(label->sizeHint())));
 }
 
+// The field takes the verdict's text; a rejection cancels the leaving of it,
+// an acceptance leaves the Cancel flag as it was.
+void TakeVerdict(QLineEdit &field, const FieldVerdict &verdict, bool &cancel)
+{
+    if (verdict.text != field.text())
+        field.setText(verdict.text);
+    if (verdict.cancel)
+        cancel = true;
+}
+
 QSizeF PrimaryScreenTwips()
 {
     const QScreen *const screen = QGuiApplication::primaryScreen();
@@ -105,7 +115,7 @@ frmMain::frmMain(MainWindowContext context, QWidget *parent)
     , Label5(NewLabel(this, "Label5", QStringLiteral("%")))
     , CommUse(NewLabel(this, "CommUse", QStringLiteral("Using ")))
     , mnuHelp(new MnuHelp(this))
-    , portStatus(new PortStatusLabel(CommUse))
+    , m_portStatus(new PortStatusLabel(CommUse))
     , m_context(std::move(context))
     , MSComm1(*m_context.port)
     , m_boxes(*m_context.boxes)
@@ -191,10 +201,10 @@ void frmMain::ConnectEvents()
     connect(Send, &QPushButton::clicked, this, &frmMain::Send_Click);
     connect(Exit, &QPushButton::clicked, this, &frmMain::Exit_Click);
     connect(Help, &QPushButton::clicked, this, &frmMain::Help_Click);
-    connect(mnuHelp->mnuHelpTopics, &QAction::triggered, this, &frmMain::mnuHelpTopics_Click);
-    connect(mnuHelp->mnuHelpWeb, &QAction::triggered, this, &frmMain::mnuHelpWeb_Click);
-    connect(mnuHelp->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
-    connect(portStatus, &PortStatusLabel::ChooseRequested, this, &frmMain::CommUse_Click);
+    connect(mnuHelp, &MnuHelp::TopicsChosen, this, &frmMain::mnuHelpTopics_Click);
+    connect(mnuHelp, &MnuHelp::WebChosen, this, &frmMain::mnuHelpWeb_Click);
+    connect(mnuHelp, &MnuHelp::AboutChosen, this, &frmMain::MnuHelpAbout_Click);
+    connect(m_portStatus, &PortStatusLabel::ChooseRequested, this, &frmMain::CommUse_Click);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &frmMain::mnuHelpTopics_Click);
 }
@@ -225,7 +235,7 @@ void frmMain::Form_Load()
 
     const CommPortOutcome outcome = OpenCommPort(m_context.commandLineArgument, MSComm1, m_boxes);
     m_portNumber = outcome.port;
-    portStatus->ShowInUse(outcome.statusSuffix);
+    m_portStatus->ShowInUse(outcome.statusSuffix);
     if (!outcome.open)
         Send->setEnabled(false);
     else
@@ -234,7 +244,7 @@ void frmMain::Form_Load()
     // them or goes away meanwhile is noticed while the operator may be
     // typing, so it goes to the status label, where it takes no keys.
     MSComm1.SetFailureHandler([this](const QString &description) {
-        portStatus->ShowTrouble(m_portNumber, description);
+        m_portStatus->ShowTrouble(m_portNumber, description);
         if (m_sharedOutput)
             m_sharedOutput->PortFailed(description);
     });
@@ -248,7 +258,7 @@ void frmMain::ShareThePort(int port)
     delete m_handOver;
     m_handOver = new HandOverServer(*m_sharedOutput, port, this);
     (void)m_handOver->Listen();  // unshared, the port works for this window all the same
-    connect(m_handOver, &HandOverServer::StringArrived, portStatus, &PortStatusLabel::NoteHandedOver);
+    connect(m_handOver, &HandOverServer::StringArrived, m_portStatus, &PortStatusLabel::NoteHandedOver);
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -294,28 +304,22 @@ void frmMain::SaveSettings()
 
 void frmMain::CurMsg_Validate(bool & /*cancel*/)
 {
-    RunHistoryHandler(*CurMsg, EventBusy, MsgListDirty);
+    MsgListDirty |= RunHistoryHandler(*CurMsg, EventBusy);
 }
 
 void frmMain::CurMsg_Click()
 {
-    RunHistoryHandler(*CurMsg, EventBusy, MsgListDirty);
+    MsgListDirty |= RunHistoryHandler(*CurMsg, EventBusy);
 }
 
 void frmMain::BoardNum_Validate(bool &cancel)
 {
-    QString text = BoardNum->text();
-    ::BoardNum_Validate(text, EventBusy, cancel, m_boxes);
-    if (text != BoardNum->text())
-        BoardNum->setText(text);
+    TakeVerdict(*BoardNum, ::BoardNum_Validate(BoardNum->text(), EventBusy, m_boxes), cancel);
 }
 
 void frmMain::Bright_Validate(bool &cancel)
 {
-    QString text = Bright->text();
-    ::Bright_Validate(text, EventBusy, cancel, m_boxes);
-    if (text != Bright->text())
-        Bright->setText(text);
+    TakeVerdict(*Bright, ::Bright_Validate(Bright->text(), EventBusy, m_boxes), cancel);
 }
 
 void frmMain::Send_Click()
@@ -338,9 +342,9 @@ void frmMain::Send_Click()
     // again at the next Send, once the device is back.
     if (!written.ok) {
         ReportWriteFailure(written.description);
-        portStatus->ShowTrouble(m_portNumber, written.description);
-    } else if (portStatus->ShowsTrouble()) {
-        portStatus->ShowInUse(QStringLiteral("COM") + QString::number(m_portNumber));
+        m_portStatus->ShowTrouble(m_portNumber, written.description);
+    } else if (m_portStatus->ShowsTrouble()) {
+        m_portStatus->ShowInUse(QStringLiteral("COM") + QString::number(m_portNumber));
     }
 }
 
@@ -359,7 +363,7 @@ bool frmMain::UsePort(int port, const QString &target)
 {
     const CommPortOutcome outcome = RepointCommPort(port, target, MSComm1, m_boxes);
     m_portNumber = outcome.port;
-    portStatus->ShowInUse(outcome.statusSuffix);
+    m_portStatus->ShowInUse(outcome.statusSuffix);
     Send->setEnabled(outcome.open);
     if (outcome.open)
         ShareThePort(outcome.port);

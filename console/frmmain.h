@@ -1,5 +1,8 @@
 #pragma once
 
+// The window, its controls, MSComm1, EventBusy and MsgListDirty keep their
+// historical names: keep them as they are. The window's other members are m_.
+
 // The console's one working window.
 //
 // frmMain holds the four operator fields, the three buttons, the port status
@@ -9,6 +12,8 @@
 // settings and placement (settings.h, placement.h), and, for Send, the sign
 // command string and the port (signlink). Data flows one way on Send: field
 // texts -> checks -> BuildSignCommand() -> SerialControl::Output().
+
+#include "reentryguard.h"
 
 #include <QPointF>
 #include <QString>
@@ -62,22 +67,6 @@ public:
     // after construction, while the window is still hidden.
     void Form_Load();
 
-    QLabel *const Label1;
-    HistoryCombo *const CurMsg;
-    QLabel *const Label2;
-    QLineEdit *const BoardNum;
-    QLabel *const Label3;
-    QLineEdit *const Bright;
-    QLabel *const Label4;
-    QComboBox *const Present;
-    QPushButton *const Help;
-    QPushButton *const Exit;
-    QPushButton *const Send;
-    QLabel *const Label5;
-    QLabel *const CommUse;
-    MnuHelp *const mnuHelp;
-    PortStatusLabel *const portStatus;
-
 protected:
     // Every way of closing the window (Exit, Escape, the close box, the
     // window manager) arrives here and unloads it.
@@ -110,6 +99,22 @@ private:
     // Lets other programs of this user send through the open port.
     void ShareThePort(int port);
 
+    QLabel *const Label1;
+    HistoryCombo *const CurMsg;
+    QLabel *const Label2;
+    QLineEdit *const BoardNum;
+    QLabel *const Label3;
+    QLineEdit *const Bright;
+    QLabel *const Label4;
+    QComboBox *const Present;
+    QPushButton *const Help;
+    QPushButton *const Exit;
+    QPushButton *const Send;
+    QLabel *const Label5;
+    QLabel *const CommUse;
+    MnuHelp *const mnuHelp;
+    PortStatusLabel *const m_portStatus;
+
     MainWindowContext m_context;
     SerialControl &MSComm1;
     MessageBoxes &m_boxes;
@@ -122,8 +127,8 @@ private:
     DeliveryQueue *m_sharedOutput = nullptr;
     HandOverServer *m_handOver = nullptr;
 
-    // True while one of the four field handlers runs.
-    bool EventBusy = false;
+    // Set while one of the four field handlers runs.
+    ReentryGuard EventBusy;
     // True while the history differs from the message list file.
     bool MsgListDirty = false;
     bool m_unloaded = false;

@@ -8,14 +8,28 @@
 #include <QCursor>
 #include <QWidget>
 
+namespace {
+
+QAction *Named(QAction *item, const char *name)
+{
+    item->setObjectName(QLatin1StringView(name));
+    return item;
+}
+
+} // namespace
+
 MnuHelp::MnuHelp(QWidget *parent)
     : QMenu(QStringLiteral("Help Popup"), parent)
-    , mnuHelpTopics(addAction(QStringLiteral("Help Topics...")))
-    , mnuHelpDiv1(addSeparator())
-    , mnuHelpWeb(addAction(QStringLiteral("Vantor on the Web")))
-    , MnuHelpDiv2(addSeparator())
-    , MnuHelpAbout(addAction(QStringLiteral("About Vantor Message Board...")))
+    , mnuHelpTopics(Named(addAction(QStringLiteral("Help Topics...")), "mnuHelpTopics"))
+    , mnuHelpDiv1(Named(addSeparator(), "mnuHelpDiv1"))
+    , mnuHelpWeb(Named(addAction(QStringLiteral("Vantor on the Web")), "mnuHelpWeb"))
+    , MnuHelpDiv2(Named(addSeparator(), "MnuHelpDiv2"))
+    , MnuHelpAbout(Named(addAction(QStringLiteral("About Vantor Message Board...")), "MnuHelpAbout"))
 {
+    setObjectName(QStringLiteral("mnuHelp"));
+    connect(mnuHelpTopics, &QAction::triggered, this, &MnuHelp::TopicsChosen);
+    connect(mnuHelpWeb, &QAction::triggered, this, &MnuHelp::WebChosen);
+    connect(MnuHelpAbout, &QAction::triggered, this, &MnuHelp::AboutChosen);
 }
 
 void MnuHelp::PopupAtPointer()

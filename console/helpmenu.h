@@ -1,5 +1,8 @@
 #pragma once
 
+// The menu and its items keep their historical names (mnuHelpDiv1,
+// MnuHelpAbout...): keep them as they are.
+
 // The Help pop-up menu of the main window and what its commands do, apart
 // from the About command, which belongs to the shell's About window.
 
@@ -27,6 +30,12 @@ public:
     // chosen (its action triggered) or the menu dismissed.
     void PopupAtPointer();
 
+Q_SIGNALS:
+    void TopicsChosen();
+    void WebChosen();
+    void AboutChosen();
+
+private:
     QAction *const mnuHelpTopics;
     QAction *const mnuHelpDiv1;
     QAction *const mnuHelpWeb;

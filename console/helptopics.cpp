@@ -1,12 +1,11 @@
 #include "helptopics.h"
 
 #include "appinfo.h"
+#include "messageboxes.h"
 
 #include <QDir>
 
 namespace {
-
-constexpr QChar LineBreak(13);
 
 QString Quoted(const QString &text)
 {

@@ -2,17 +2,16 @@
 
 #include "historycombo.h"
 
-#include <QScopedValueRollback>
-
-void UpdateMessageList(HistoryCombo &curMsg, bool &msgListDirty)
+bool UpdateMessageList(HistoryCombo &curMsg)
 {
     const QString message = curMsg.Text();
     if (message.isEmpty())
-        return;
+        return false;
 
+    bool changed = false;
     if (curMsg.ListCount() == 0 || curMsg.List(0) != message) {
         curMsg.AddItem(message, 0);
-        msgListDirty = true;
+        changed = true;
     }
 
     // Downwards, so that a removal shifts only entries already visited.
@@ -21,19 +20,19 @@ void UpdateMessageList(HistoryCombo &curMsg, bool &msgListDirty)
     for (int i = count - 1; i >= 1; --i) {
         if (curMsg.List(i) == message) {
             curMsg.RemoveItem(i);
-            msgListDirty = true;
+            changed = true;
         }
     }
 
     curMsg.SetListIndex(0);
+    return changed;
 }
 
-void RunHistoryHandler(HistoryCombo &curMsg, bool &eventBusy, bool &msgListDirty)
+bool RunHistoryHandler(HistoryCombo &curMsg, ReentryGuard &eventBusy)
 {
-    if (eventBusy)
-        return;
-    const QScopedValueRollback<bool> busy(eventBusy, true);
-    UpdateMessageList(curMsg, msgListDirty);
+    bool changed = false;
+    eventBusy.Run([&] { changed = UpdateMessageList(curMsg); });
+    return changed;
 }
 
 void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty, const QString &filePath)

@@ -1,6 +1,7 @@
 #include "portstatuslabel.h"
 
 #include "formlayout.h"
+#include "messageboxes.h"
 #include "porttrouble.h"
 #include "twips.h"
 
@@ -61,9 +62,7 @@ void PortStatusLabel::ShowTrouble(int port, const QString &description)
     font.setBold(true);
     m_label->setFont(font);
     m_label->setText(PortTroubleStatus(port, ClassifyPortTrouble(description)));
-    QString detail = description;
-    detail.replace(QChar(13), QChar(u'\n'));
-    m_label->setToolTip(detail + QStringLiteral("\n\n") + ChooseTip());
+    m_label->setToolTip(DisplayText(description) + QStringLiteral("\n\n") + ChooseTip());
     Place();
 }
 

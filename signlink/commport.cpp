@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr QChar LineBreak(13);
-
 QString PortName(int port)
 {
     return QStringLiteral("COM") + QString::number(port);

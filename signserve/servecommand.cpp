@@ -6,6 +6,7 @@
 #include "deliveryqueue.h"
 #include "exitstatus.h"
 #include "handoverserver.h"
+#include "messageboxes.h"
 #include "mqttbridge.h"
 #include "mqttclient.h"
 #include "openstatus.h"
@@ -67,7 +68,7 @@ int RunServe(const ServeRequest &request, SerialControl &port, MessageBoxes &box
 
     DeliveryQueue queue(port);
     port.SetFailureHandler([&](const QString &description) {
-        log(WriteFailureMessage(opened.port, description).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+        log(WriteFailureMessage(opened.port, description).replace(LineBreak, QLatin1Char(' ')));
         queue.PortFailed(description);
     });
     HandOverServer handOver(queue, opened.port);

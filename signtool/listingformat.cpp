@@ -4,7 +4,6 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 namespace {
 
@@ -23,12 +22,11 @@ QJsonValue OptionalId(const std::optional<quint16> &id)
     return id ? QJsonValue(HexId(*id)) : QJsonValue(QJsonValue::Null);
 }
 
-void AddHolder(QJsonObject &object, const QString &holder)
+void AddHolder(QJsonObject &object, const std::optional<PortHolder> &holder)
 {
-    const std::optional<qint64> pid = HolderPid(holder);
-    object.insert(QStringLiteral("inUse"), !holder.isEmpty());
-    object.insert(QStringLiteral("holderPid"), pid ? QJsonValue(*pid) : QJsonValue(QJsonValue::Null));
-    object.insert(QStringLiteral("holder"), OptionalText(holder));
+    object.insert(QStringLiteral("inUse"), holder.has_value());
+    object.insert(QStringLiteral("holderPid"), holder ? QJsonValue(holder->pid) : QJsonValue(QJsonValue::Null));
+    object.insert(QStringLiteral("holder"), holder ? QJsonValue(DescribeHolder(*holder)) : QJsonValue(QJsonValue::Null));
 }
 
 QJsonArray Numbers(const QList<int> &numbers)
@@ -47,9 +45,9 @@ QString PortNames(const QList<int> &ports)
     return names.isEmpty() ? QStringLiteral("no COM number") : names.join(QStringLiteral(", "));
 }
 
-QString InUse(const QString &holder)
+QString InUse(const std::optional<PortHolder> &holder)
 {
-    return holder.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes, ") + holder;
+    return holder ? QStringLiteral("yes, ") + DescribeHolder(*holder) : QStringLiteral("no");
 }
 
 // "  label: value", left out when there is no value.
@@ -60,17 +58,6 @@ void AddLine(QString &text, const char *label, const QString &value)
 }
 
 } // namespace
-
-std::optional<qint64> HolderPid(const QString &holder)
-{
-    static const QRegularExpression form(QStringLiteral("^process (\\d+)\\b"));
-    const QRegularExpressionMatch match = form.match(holder);
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const qint64 pid = match.captured(1).toLongLong(&ok);
-    return ok ? std::optional<qint64>(pid) : std::nullopt;
-}
 
 QJsonDocument ListingJson(const PortListing &listing)
 {

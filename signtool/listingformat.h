@@ -18,11 +18,6 @@
 #include <QJsonDocument>
 #include <QString>
 
-#include <optional>
-
-// The process id in a holder text of LockHolder() ("process 1234, name").
-[[nodiscard]] std::optional<qint64> HolderPid(const QString &holder);
-
 // `text` with each control character (C0, DEL, C1) written as \xHH, so that
 // a link's text cannot move the cursor, clear the screen or retitle the
 // terminal it is printed on.

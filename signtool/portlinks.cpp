@@ -3,17 +3,12 @@
 #include "commandline.h"
 #include "exitstatus.h"
 #include "listingformat.h"
+#include "messageboxes.h"
 #include "networkport.h"
 #include "portlinkplacing.h"
 #include "portlisting.h"
+#include "portlock.h"
 #include "portnaming.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -23,17 +18,11 @@ QString PortName(int port)
 }
 
 #ifndef Q_OS_WIN
-bool EntryExists(const QFileInfo &entry)
+ToolOutcome NotALink(const QString &linkPath)
 {
-    return entry.isSymLink() || entry.exists();
+    return {ExitStatus::CannotCreate,
+            QStringLiteral("%1 is not a link; remove it yourself if it should go.").arg(linkPath)};
 }
-
-bool IsCharacterDevice(const QString &path)
-{
-    std::error_code failed;
-    return std::filesystem::is_character_file(QFile::encodeName(path).toStdString(), failed);
-}
-
 #endif
 
 } // namespace
@@ -54,7 +43,8 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &)
     const QString place = PortEntryPlace(request.port);
     const QString existing = PortLinkText(request.port);
     if (!existing.isEmpty() && !request.force) {
-        return {ExitStatus::CannotCreate, QStringLiteral("%1 names %2 already (%3).\rGive --force to replace it.")
+        return {ExitStatus::CannotCreate, (QStringLiteral("%1 names %2 already (%3).") + LineBreak
+                                               + QStringLiteral("Give --force to replace it."))
                                               .arg(PortName(request.port), existing, place)};
     }
     if (!SetPortEntry(request.port, NetworkPortText(*address)))
@@ -88,23 +78,21 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
         // at the console's next start, far from this mistake.
         if (!request.force && !IsCharacterDevice(target)) {
             return {ExitStatus::Usage,
-                    QStringLiteral("%1 is not a serial device.\rGive --force to link it all the same.")
+                    (QStringLiteral("%1 is not a serial device.") + LineBreak
+                     + QStringLiteral("Give --force to link it all the same."))
                         .arg(request.device)};
         }
     }
 
     const QString linkPath = PortLinkPath(request.port);
-    const QFileInfo existing(linkPath);
-    if (EntryExists(existing)) {
-        if (!existing.isSymLink()) {
-            return {ExitStatus::CannotCreate,
-                    QStringLiteral("%1 is not a link; remove it yourself if it should go.").arg(linkPath)};
-        }
-        if (!request.force) {
-            return {ExitStatus::CannotCreate,
-                    QStringLiteral("%1 names %2 already (%3).\rGive --force to replace the link.")
-                        .arg(PortName(request.port), TerminalSafe(LinkText(linkPath)), linkPath)};
-        }
+    const PortEntryKind existing = PortEntryKindOf(request.port);
+    if (existing == PortEntryKind::Other)
+        return NotALink(linkPath);
+    if (existing == PortEntryKind::Link && !request.force) {
+        return {ExitStatus::CannotCreate,
+                (QStringLiteral("%1 names %2 already (%3).") + LineBreak
+                 + QStringLiteral("Give --force to replace the link."))
+                    .arg(PortName(request.port), TerminalSafe(LinkText(linkPath)), linkPath)};
     }
     const QString failure = PlacePortLink(request.port, target);
     if (!failure.isEmpty())
@@ -115,22 +103,20 @@ ToolOutcome LinkPort(const LinkRequest &request, const QString &byIdFolder)
 ToolOutcome UnlinkPort(int port, bool force)
 {
     const QString linkPath = PortLinkPath(port);
-    const QFileInfo existing(linkPath);
-    if (!EntryExists(existing))
+    const PortEntryKind existing = PortEntryKindOf(port);
+    if (existing == PortEntryKind::None)
         return {ExitStatus::NoInput, QStringLiteral("%1 has no link (%2).").arg(PortName(port), linkPath)};
-    if (!existing.isSymLink()) {
-        return {ExitStatus::CannotCreate,
-                QStringLiteral("%1 is not a link; remove it yourself if it should go.").arg(linkPath)};
-    }
+    if (existing == PortEntryKind::Other)
+        return NotALink(linkPath);
     const QString target = LinkText(linkPath);
     if (const std::optional<qint64> sign = VirtualSignProcess(target);
-        sign && !force && QFileInfo::exists(QStringLiteral("/proc/%1").arg(*sign))) {
+        sign && !force && IsProcessAlive(*sign)) {
         return {ExitStatus::CannotCreate,
                 QStringLiteral("%1 is held by a running virtual sign (process %2); close the sign, which "
                                "removes its link, or give --force.")
                     .arg(PortName(port), QString::number(*sign))};
     }
-    if (!QFile::remove(linkPath))
+    if (!RemovePortLink(port))
         return {ExitStatus::CannotCreate, QStringLiteral("Cannot remove %1.").arg(linkPath)};
     return {ExitStatus::Ok, QStringLiteral("%1 unlinked").arg(PortName(port))};
 }

@@ -29,12 +29,9 @@ SignFields DefaultSignFields()
 QStringList CheckSignFields(SignFields &fields)
 {
     CollectedMessages messages;
-    bool eventBusy = false;
-    bool cancel = false;
-    fields.boardNum = WithLineBreaksAsSpaces(fields.boardNum);
-    fields.bright = WithLineBreaksAsSpaces(fields.bright);
-    BoardNum_Validate(fields.boardNum, eventBusy, cancel, messages);
-    Bright_Validate(fields.bright, eventBusy, cancel, messages);
+    fields.boardNum =
+        ValidateDecimalField(DecimalField::BoardNum, WithLineBreaksAsSpaces(fields.boardNum), messages).text;
+    fields.bright = ValidateDecimalField(DecimalField::Bright, WithLineBreaksAsSpaces(fields.bright), messages).text;
     return messages.texts;
 }
 

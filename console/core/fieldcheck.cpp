@@ -4,8 +4,6 @@
 #include "messageboxes.h"
 #include "modutils.h"
 
-#include <QScopedValueRollback>
-
 #include <cstdint>
 
 namespace {
@@ -59,22 +57,25 @@ bool IsAcceptedNumber(const QString &text)
     return position > text.size() && value <= LargestAccepted;
 }
 
+// A busy guard leaves the text as it is and does not cancel.
+FieldVerdict RunFieldHandler(DecimalField field, const QString &text, ReentryGuard &eventBusy,
+                             MessageBoxes &boxes)
+{
+    FieldVerdict verdict{text, false};
+    eventBusy.Run([&] { verdict = ValidateDecimalField(field, text, boxes); });
+    return verdict;
+}
+
 } // namespace
 
 QString RejectionMessage(DecimalField field)
 {
-    return QString::fromLatin1(RuleFor(field).rejectionFirstLine) + QChar(13)
+    return QString::fromLatin1(RuleFor(field).rejectionFirstLine) + LineBreak
         + QStringLiteral("Please enter a decimal number between 0 and 99");
 }
 
-void ValidateDecimalField(DecimalField field, QString &text, bool &eventBusy, bool &cancel,
-                          MessageBoxes &boxes)
+FieldVerdict ValidateDecimalField(DecimalField field, const QString &text, MessageBoxes &boxes)
 {
-    if (eventBusy)
-        return;
-    // Held for the whole handler, the box included; every way out clears it.
-    const QScopedValueRollback<bool> busy(eventBusy, true);
-
     QString trimmed = TrimSpaces(text);
     if (trimmed.isEmpty())
         trimmed = QString::fromLatin1(RuleFor(field).emptyDefault);
@@ -82,18 +83,17 @@ void ValidateDecimalField(DecimalField field, QString &text, bool &eventBusy, bo
     if (!IsAcceptedNumber(trimmed)) {
         boxes.MsgBox(RejectionMessage(field), MessageIcon::None,
                      QString::fromLatin1(AppInfo::Title));
-        cancel = true;
-        return;
+        return {text, true};
     }
-    text = trimmed;
+    return {trimmed, false};
 }
 
-void BoardNum_Validate(QString &text, bool &eventBusy, bool &cancel, MessageBoxes &boxes)
+FieldVerdict BoardNum_Validate(const QString &text, ReentryGuard &eventBusy, MessageBoxes &boxes)
 {
-    ValidateDecimalField(DecimalField::BoardNum, text, eventBusy, cancel, boxes);
+    return RunFieldHandler(DecimalField::BoardNum, text, eventBusy, boxes);
 }
 
-void Bright_Validate(QString &text, bool &eventBusy, bool &cancel, MessageBoxes &boxes)
+FieldVerdict Bright_Validate(const QString &text, ReentryGuard &eventBusy, MessageBoxes &boxes)
 {
-    ValidateDecimalField(DecimalField::Bright, text, eventBusy, cancel, boxes);
+    return RunFieldHandler(DecimalField::Bright, text, eventBusy, boxes);
 }

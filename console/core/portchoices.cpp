@@ -14,24 +14,23 @@ QString PortNames(const QList<int> &ports)
     return names.isEmpty() ? QStringLiteral("no COM number yet") : names.join(QStringLiteral(", "));
 }
 
-// Who holds a choice, as the listing words it ("process 12, name").
+// Who holds a choice: nobody, this console or another program.
 struct Holder
 {
-    QString text;
+    std::optional<PortHolder> holder;
     bool console = false;
 
-    Holder(const QString &holder, qint64 consolePid)
-        : text(holder)
+    Holder(const std::optional<PortHolder> &listed, qint64 consolePid)
+        : holder(listed)
+        , console(listed && listed->pid == consolePid)
     {
-        const QString self = QStringLiteral("process ") + QString::number(consolePid);
-        console = holder == self || holder.startsWith(self + u',');
     }
-    [[nodiscard]] bool other() const { return !text.isEmpty() && !console; }
+    [[nodiscard]] bool other() const { return holder && !console; }
     [[nodiscard]] QString said() const
     {
         if (console)
             return QStringLiteral("in use by this console");
-        return text.isEmpty() ? QStringLiteral("free") : QStringLiteral("in use by ") + text;
+        return holder ? QStringLiteral("in use by ") + DescribeHolder(*holder) : QStringLiteral("free");
     }
 };
 

@@ -6,8 +6,7 @@
 void ReportSaveFailure(MessageBoxes &boxes, const char *what, const QString &filePath,
                        const QString &errorDescription)
 {
-    const QChar lineBreak(u'\r');
-    boxes.MsgBox(QLatin1String(what) + lineBreak + u'"' + filePath + u'"' + lineBreak
+    boxes.MsgBox(QLatin1String(what) + LineBreak + u'"' + filePath + u'"' + LineBreak
                      + errorDescription,
                  MessageIcon::None, QLatin1String(AppInfo::Title));
 }

@@ -2,12 +2,14 @@
 
 #include <QString>
 
+// What separates the lines of a message box's text: a single CR (code 13).
+inline constexpr QChar LineBreak(13);
+
 // Icon codes of a message box, valued as the system's own codes.
 enum class MessageIcon { None = 0, Stop = 16, Information = 64 };
 
 // Modal message boxes with an OK button only. The text separates its lines
-// with a single CR (code 13); only the box on screen turns that into line
-// breaks. Code that reports to the operator takes this interface, so tests
+// with LineBreak; only the box on screen turns that into line breaks. Code that reports to the operator takes this interface, so tests
 // can record what would have been shown, and a program without windows can
 // print it instead (QtMessageBoxes in platform/widgets shows the real boxes).
 class MessageBoxes

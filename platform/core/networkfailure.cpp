@@ -1,8 +1,8 @@
 #include "networkfailure.h"
 
-namespace {
+#include "messageboxes.h"
 
-constexpr QChar LineBreak(13);
+namespace {
 
 QString Quoted(const QByteArray &banner)
 {

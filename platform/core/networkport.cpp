@@ -1,5 +1,7 @@
 #include "networkport.h"
 
+#include "messageboxes.h"
+
 #include <QHostAddress>
 
 #include <algorithm>
@@ -118,7 +120,7 @@ QString NetworkPortText(const NetworkPort &address)
 QString DescribeMalformedNetworkPort(const QString &text)
 {
     return QStringLiteral("The port entry names \"") + text
-        + QStringLiteral("\", which is no network address.") + QChar(13)
+        + QStringLiteral("\", which is no network address.") + LineBreak
         + QStringLiteral("Write it as tcp://HOST:PORT or rfc2217://HOST:PORT, with an IPv6 "
                          "address in brackets and PORT from 1 to 65535.");
 }

@@ -1,6 +1,7 @@
 #include "portcontrol.h"
 
 #include "deviceportkind.h"
+#include "messageboxes.h"
 #include "networkport.h"
 #include "networkportkind.h"
 #include "portfailure.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr QChar LineBreak(13);
 using OutputTiming::DrainPollMs;
 using OutputTiming::StallMs;
 using OutputTiming::WatchMs;

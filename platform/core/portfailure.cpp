@@ -1,5 +1,6 @@
 #include "portfailure.h"
 
+#include "messageboxes.h"
 #include "portlock.h"
 #include "portnaming.h"
 
@@ -15,8 +16,6 @@
 #endif
 
 namespace {
-
-constexpr QChar LineBreak(13);
 
 // The system's reason as the serial library worded it, without the
 // placeholder the device gives when it has none.

@@ -51,10 +51,29 @@ QString PlacePortLink(int n, const QString &target)
     return QStringLiteral("Cannot make %1: %2.").arg(PortLinkPath(n), why);
 }
 
+PortEntryKind PortEntryKindOf(int n)
+{
+    const QFileInfo entry(PortLinkPath(n));
+    if (entry.isSymLink())
+        return PortEntryKind::Link;
+    return entry.exists() ? PortEntryKind::Other : PortEntryKind::None;
+}
+
+bool IsCharacterDevice(const QString &path)
+{
+    std::error_code failed;
+    return std::filesystem::is_character_file(FileSystemPath(path), failed);
+}
+
+bool RemovePortLink(int n)
+{
+    return QFile::remove(PortLinkPath(n));
+}
+
 void RestorePortLink(int n, const QString &previousTarget)
 {
     if (previousTarget.isEmpty()) {
-        QFile::remove(PortLinkPath(n));
+        static_cast<void>(RemovePortLink(n));
         return;
     }
     // Best effort: the entry was just written by the same user, so putting

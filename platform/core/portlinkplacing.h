@@ -19,6 +19,17 @@
 // Empty on success, else why it failed.
 [[nodiscard]] QString PlacePortLink(int n, const QString &target);
 
+// What stands at port n's entry: nothing, a link (whether or not it leads
+// anywhere) or something else, which is not this program's to replace.
+enum class PortEntryKind { None, Link, Other };
+[[nodiscard]] PortEntryKind PortEntryKindOf(int n);
+
+// True when `path` leads to a character device, as every serial device is.
+[[nodiscard]] bool IsCharacterDevice(const QString &path);
+
+// Removes port n's entry; false when it could not be removed.
+[[nodiscard]] bool RemovePortLink(int n);
+
 // Puts port n's entry back as `previousTarget` left it: that link again, or
 // no entry when the text is empty.
 void RestorePortLink(int n, const QString &previousTarget);

@@ -1,7 +1,6 @@
 #include "portlisting.h"
 
 #include "networkport.h"
-#include "portfailure.h"
 #include "portnaming.h"
 
 #include <QDir>
@@ -91,7 +90,7 @@ PortListing ShapeListing(const QList<SerialDevice> &devices, const QList<PortLin
     }
     for (const PortLinkEntry &link : links) {
         if (link.resolved.isEmpty() || !listedPaths.contains(link.resolved))
-            listing.otherLinks.append({link, link.resolved.isEmpty() ? QString() : holderOf(link.resolved)});
+            listing.otherLinks.append({link, link.resolved.isEmpty() ? std::nullopt : holderOf(link.resolved)});
     }
     return listing;
 }
@@ -194,5 +193,5 @@ StableNames ScanStableNames(const QString &byIdFolder)
 PortListing ListPorts()
 {
     return ShapeListing(AvailableSerialDevices(), ScanPortLinks(PortLinksFolder()),
-                        ScanStableNames(QString::fromLatin1(StableNamesFolder)), LockHolder);
+                        ScanStableNames(QString::fromLatin1(StableNamesFolder)), LiveLockHolder);
 }

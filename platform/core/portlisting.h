@@ -8,6 +8,8 @@
 // function, so that the rules (which numbers name a device, what counts as
 // another link) are tested without hardware.
 
+#include "portlock.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -43,14 +45,14 @@ struct ListedDevice
 {
     SerialDevice device;
     QStringList stableNames;  // /dev/serial/by-id names of the device
-    QString holder;           // who holds it, as LockHolder() words it; empty when free
+    std::optional<PortHolder> holder;  // none when free
     QList<int> ports;         // the COM<n> numbers that name it, ascending
 };
 
 struct ListedLink
 {
     PortLinkEntry link;
-    QString holder;
+    std::optional<PortHolder> holder;
 };
 
 struct PortListing
@@ -61,7 +63,7 @@ struct PortListing
 
 // Device path (links resolved) -> the by-id names that lead to it.
 using StableNames = QHash<QString, QStringList>;
-using HolderLookup = std::function<QString(const QString &devicePath)>;
+using HolderLookup = std::function<std::optional<PortHolder>(const QString &devicePath)>;
 
 // The COM<n> numbers that name `devicePath` (links resolved): the links that
 // lead to it, and COM<k+1> for /dev/ttyS<k> when no com<k+1> link exists.

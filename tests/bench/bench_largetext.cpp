@@ -22,6 +22,7 @@
 #include "frmmain.h"
 #include "historycombo.h"
 #include "loadedforms.h"
+#include "namedchild.h"
 #include "ptypair.h"
 #include "portcontrol.h"
 #include "recordingmessageboxes.h"
@@ -157,7 +158,9 @@ int main(int argc, char *argv[])
         list += QByteArray(MiB, static_cast<char>('A' + entry)) + "\r\n";
     console.writeList(list);
     load.ms.append(TimeMs([&] { console.load(); }));
-    if (!console.window->Send->isEnabled() || !console.boxes.shown.isEmpty()) {
+    QPushButton *const send = NamedChild<QPushButton>(*console.window, "Send");
+    HistoryCombo *const curMsg = NamedChild<HistoryCombo>(*console.window, "CurMsg");
+    if (!send->isEnabled() || !console.boxes.shown.isEmpty()) {
         std::fprintf(stderr, "the port did not open: %s\n",
                      qPrintable(console.boxes.shown.isEmpty() ? QString() : console.boxes.shown.first().text));
         return 1;
@@ -167,12 +170,12 @@ int main(int argc, char *argv[])
     for (int round = 0; round < rounds; ++round) {
         // A new message each round, as long as the field holds.
         const QString number = QString::number(round);
-        if (!console.window->CurMsg->SetText(QString(MiB - number.size(), QChar(u'a' + round % 26)) + number))
+        if (!curMsg->SetText(QString(MiB - number.size(), QChar(u'a' + round % 26)) + number))
             return 1;
         QTest::qWait(300);
         typed.ms.append(app.takeLongestMs());
         // Posted, so that the click is one delivery of the event loop.
-        QMetaObject::invokeMethod(console.window->Send, &QPushButton::click, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(send, &QPushButton::click, Qt::QueuedConnection);
         // The line is read as it arrives; the window's events run between
         // the reads, and the read itself is no event of the window.
         qsizetype arrived = 0;

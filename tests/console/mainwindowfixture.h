@@ -7,19 +7,59 @@
 
 #include "frmmain.h"
 #include "historycombo.h"
+#include "helpmenu.h"
 #include "loadedforms.h"
+#include "namedchild.h"
 #include "ptypair.h"
 #include "portcontrol.h"
 #include "recordingmessageboxes.h"
 #include "settingsstore.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+// The window's controls, found by the names the window gives them.
+struct MainWindowControls
+{
+    explicit MainWindowControls(const frmMain &window)
+        : Label1(NamedChild<QLabel>(window, "Label1"))
+        , CurMsg(NamedChild<HistoryCombo>(window, "CurMsg"))
+        , Label2(NamedChild<QLabel>(window, "Label2"))
+        , BoardNum(NamedChild<QLineEdit>(window, "BoardNum"))
+        , Label3(NamedChild<QLabel>(window, "Label3"))
+        , Bright(NamedChild<QLineEdit>(window, "Bright"))
+        , Label4(NamedChild<QLabel>(window, "Label4"))
+        , Present(NamedChild<QComboBox>(window, "Present"))
+        , Help(NamedChild<QPushButton>(window, "Help"))
+        , Exit(NamedChild<QPushButton>(window, "Exit"))
+        , Send(NamedChild<QPushButton>(window, "Send"))
+        , CommUse(NamedChild<QLabel>(window, "CommUse"))
+        , mnuHelp(NamedChild<MnuHelp>(window, "mnuHelp"))
+    {
+    }
+
+    QLabel *const Label1;
+    HistoryCombo *const CurMsg;
+    QLabel *const Label2;
+    QLineEdit *const BoardNum;
+    QLabel *const Label3;
+    QLineEdit *const Bright;
+    QLabel *const Label4;
+    QComboBox *const Present;
+    QPushButton *const Help;
+    QPushButton *const Exit;
+    QPushButton *const Send;
+    QLabel *const CommUse;
+    MnuHelp *const mnuHelp;
+};
 
 class MainWindowFixture
 {

@@ -85,23 +85,10 @@ void TestFieldCheck::verdict()
 
     for (const auto &[field, expected] : cases) {
         RecordingMessageBoxes boxes;
-        QString text = typed;
-        bool eventBusy = false;
-        // Passed in true: a check that accepts must leave it alone, and one
-        // that rejects sets it anyway.
-        bool cancelWasSet = true;
-        bool cancelWasClear = false;
-
-        ValidateDecimalField(field, text, eventBusy, cancelWasSet, boxes);
-        QCOMPARE(text, accepted ? expected : typed);
-        QVERIFY(cancelWasSet);
-        QVERIFY(!eventBusy);
-
-        text = typed;
-        ValidateDecimalField(field, text, eventBusy, cancelWasClear, boxes);
-        QCOMPARE(cancelWasClear, !accepted);
-        QCOMPARE(boxes.shown.size(), accepted ? 0 : 2);
-        QVERIFY(!eventBusy);
+        const FieldVerdict verdict = ValidateDecimalField(field, typed, boxes);
+        QCOMPARE(verdict.text, accepted ? expected : typed);
+        QCOMPARE(verdict.cancel, !accepted);
+        QCOMPARE(boxes.shown.size(), accepted ? 0 : 1);
     }
 }
 
@@ -120,55 +107,46 @@ void TestFieldCheck::rejectionBox()
     QFETCH(QString, firstLine);
 
     RecordingMessageBoxes boxes;
-    QString text = QStringLiteral("abc");
-    bool eventBusy = false;
-    bool cancel = false;
+    const QString text = QStringLiteral("abc");
+    ReentryGuard eventBusy;
     bool busyWhileShown = false;
-    boxes.onShow = [&] { busyWhileShown = eventBusy; };
+    boxes.onShow = [&] { busyWhileShown = eventBusy.IsSet(); };
 
-    if (boardNum)
-        BoardNum_Validate(text, eventBusy, cancel, boxes);
-    else
-        Bright_Validate(text, eventBusy, cancel, boxes);
+    const FieldVerdict verdict = boardNum ? BoardNum_Validate(text, eventBusy, boxes)
+                                          : Bright_Validate(text, eventBusy, boxes);
 
     QCOMPARE(boxes.shown.size(), 1);
     const RecordingMessageBoxes::Shown &box = boxes.shown.constFirst();
     QCOMPARE(box.text, firstLine + QChar(13) + Advice);
     QCOMPARE(box.title, QStringLiteral("VantorMsgBoard"));
     QCOMPARE(box.icon, MessageIcon::None);
-    QVERIFY(cancel);
+    QVERIFY(verdict.cancel);
     QVERIFY2(busyWhileShown, "other handlers must stay out while the box is up");
-    QVERIFY(!eventBusy);
+    QVERIFY(!eventBusy.IsSet());
 }
 
 void TestFieldCheck::busyHandlerDoesNothing_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("cancel");
 
-    QTest::newRow("would be rejected, cancel clear") << QStringLiteral("abc") << false;
-    QTest::newRow("would be rejected, cancel set") << QStringLiteral("abc") << true;
-    QTest::newRow("would be trimmed") << QStringLiteral(" 7 ") << false;
-    QTest::newRow("would get the default") << QString() << false;
+    QTest::newRow("would be rejected") << QStringLiteral("abc");
+    QTest::newRow("would be trimmed") << QStringLiteral(" 7 ");
+    QTest::newRow("would get the default") << QString();
 }
 
 void TestFieldCheck::busyHandlerDoesNothing()
 {
     QFETCH(QString, typed);
-    QFETCH(bool, cancel);
 
-    for (const DecimalField field : {DecimalField::BoardNum, DecimalField::Bright}) {
+    for (const auto handler : {&BoardNum_Validate, &Bright_Validate}) {
         RecordingMessageBoxes boxes;
-        QString text = typed;
-        bool eventBusy = true;
-        bool cancelFlag = cancel;
+        ReentryGuard eventBusy;
+        FieldVerdict verdict;
+        eventBusy.Run([&] { verdict = handler(typed, eventBusy, boxes); });
 
-        ValidateDecimalField(field, text, eventBusy, cancelFlag, boxes);
-
-        QCOMPARE(text, typed);
-        QCOMPARE(cancelFlag, cancel);
+        QCOMPARE(verdict.text, typed);
+        QVERIFY(!verdict.cancel);
         QVERIFY(boxes.shown.isEmpty());
-        QVERIFY2(eventBusy, "the running handler still owns the flag");
     }
 }
 
@@ -178,28 +156,25 @@ void TestFieldCheck::busyHandlerDoesNothing()
 void TestFieldCheck::nestedCheckDuringBoxIsIgnored()
 {
     RecordingMessageBoxes boxes;
-    QString boardNum = QStringLiteral("abc");
-    QString bright = QStringLiteral("xyz");
-    bool eventBusy = false;
-    bool boardCancel = false;
-    bool brightCancel = false;
+    const QString bright = QStringLiteral("xyz");
+    ReentryGuard eventBusy;
+    FieldVerdict nested;
     boxes.onShow = [&] {
         if (boxes.shown.size() == 1)
-            Bright_Validate(bright, eventBusy, brightCancel, boxes);
+            nested = Bright_Validate(bright, eventBusy, boxes);
     };
 
-    BoardNum_Validate(boardNum, eventBusy, boardCancel, boxes);
+    const FieldVerdict boardNum = BoardNum_Validate(QStringLiteral("abc"), eventBusy, boxes);
 
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY(boxes.shown.constFirst().text.startsWith(QLatin1String("INVALID BOARD NUMBER")));
-    QCOMPARE(bright, QStringLiteral("xyz"));
-    QVERIFY(boardCancel);
-    QVERIFY(!brightCancel);
-    QVERIFY(!eventBusy);
+    QCOMPARE(nested.text, bright);
+    QVERIFY(boardNum.cancel);
+    QVERIFY(!nested.cancel);
+    QVERIFY(!eventBusy.IsSet());
 
-    Bright_Validate(bright, eventBusy, brightCancel, boxes);
+    QVERIFY(Bright_Validate(bright, eventBusy, boxes).cancel);
     QCOMPARE(boxes.shown.size(), 2);
-    QVERIFY(brightCancel);
 }
 
 QTEST_GUILESS_MAIN(TestFieldCheck)

@@ -22,7 +22,8 @@ void TestFrmMainHandOver::scriptSendsThroughTheConsole()
     MainWindowFixture fixture;
     QVERIFY(fixture.portLinked);
     frmMain &window = fixture.Load();
-    window.BoardNum->setText(QStringLiteral("5"));
+    const MainWindowControls ui(window);
+    ui.BoardNum->setText(QStringLiteral("5"));
 
     QProcess script;
     script.start(QStringLiteral(VANTOR_SIGN_EXECUTABLE),
@@ -32,8 +33,8 @@ void TestFrmMainHandOver::scriptSendsThroughTheConsole()
 
     QCOMPARE(script.exitCode(), 0);
     QCOMPARE(fixture.Received(), ToWindows1252(BuildSignCommand("9", 0, "99", "FROM CRON")));
-    QCOMPARE(window.BoardNum->text(), QStringLiteral("5"));
-    QVERIFY(!window.CommUse->toolTip().isEmpty());
+    QCOMPARE(ui.BoardNum->text(), QStringLiteral("5"));
+    QVERIFY(!ui.CommUse->toolTip().isEmpty());
     QVERIFY(fixture.boxes.shown.isEmpty());
 }
 

@@ -77,10 +77,11 @@ void TestFrmMainLifecycle::loadRestoresInOrder()
     QString boardNumAtBox;
     fixture.boxes.onShow = [&] {
         placeAtBox = fixture.window->pos();
-        historyAtBox = fixture.window->CurMsg->Entries();
-        boardNumAtBox = fixture.window->BoardNum->text();
+        historyAtBox = MainWindowControls(*fixture.window).CurMsg->Entries();
+        boardNumAtBox = MainWindowControls(*fixture.window).BoardNum->text();
     };
     frmMain &window = fixture.Load("LPT1");
+    const MainWindowControls ui(window);
 
     QCOMPARE(fixture.boxes.shown.size(), 1);
     QCOMPARE(placeAtBox, QPoint(100, -20));
@@ -88,11 +89,11 @@ void TestFrmMainLifecycle::loadRestoresInOrder()
     QCOMPARE(boardNumAtBox, QStringLiteral("12x"));
 
     // The restored text is not taken into the history.
-    QCOMPARE(window.CurMsg->Text(), QStringLiteral(" typed "));
-    QCOMPARE(window.CurMsg->Entries(), (QStringList{"Older", "Oldest"}));
-    QCOMPARE(window.Bright->text(), QStringLiteral("5"));
-    QCOMPARE(window.Present->currentText(), QStringLiteral("Slow crawl from Right"));
-    QCOMPARE(window.CommUse->text(), QStringLiteral("Using NONE"));
+    QCOMPARE(ui.CurMsg->Text(), QStringLiteral(" typed "));
+    QCOMPARE(ui.CurMsg->Entries(), (QStringList{"Older", "Oldest"}));
+    QCOMPARE(ui.Bright->text(), QStringLiteral("5"));
+    QCOMPARE(ui.Present->currentText(), QStringLiteral("Slow crawl from Right"));
+    QCOMPARE(ui.CommUse->text(), QStringLiteral("Using NONE"));
 }
 
 void TestFrmMainLifecycle::firstRunUsesDefaultsAndStoresOnlyChanges()
@@ -100,12 +101,13 @@ void TestFrmMainLifecycle::firstRunUsesDefaultsAndStoresOnlyChanges()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
-    QCOMPARE(window.CurMsg->Text(), QString());
-    QCOMPARE(window.BoardNum->text(), QStringLiteral("0"));
-    QCOMPARE(window.Bright->text(), QStringLiteral("99"));
-    QCOMPARE(window.Present->currentIndex(), 0);
-    QVERIFY(window.Send->isEnabled());
+    QCOMPARE(ui.CurMsg->Text(), QString());
+    QCOMPARE(ui.BoardNum->text(), QStringLiteral("0"));
+    QCOMPARE(ui.Bright->text(), QStringLiteral("99"));
+    QCOMPARE(ui.Present->currentIndex(), 0);
+    QVERIFY(ui.Send->isEnabled());
 
     // Centred on the primary screen.
     const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -114,7 +116,7 @@ void TestFrmMainLifecycle::firstRunUsesDefaultsAndStoresOnlyChanges()
     QVERIFY(qAbs(window.pos().x() - (screen.width() - extent.width()) / 2) <= 1);
     QVERIFY(qAbs(window.pos().y() - (screen.height() - extent.height()) / 2) <= 1);
 
-    window.Bright->setText("50");
+    ui.Bright->setText("50");
     window.close();
 
     QCOMPARE(fixture.StoredSetting("BrightText"), QStringLiteral("50"));
@@ -134,12 +136,13 @@ void TestFrmMainLifecycle::garbageSettingsFallBack()
     fixture.StoreSetting("MainTop", "200");
     fixture.StoreSetting("PresentIndex", "9");
     frmMain &window = fixture.Load();
+    const MainWindowControls ui(window);
 
     // A position that is no number opens the window centred, both ways.
     const QSize screen = QGuiApplication::primaryScreen()->size();
     QVERIFY(qAbs(window.pos().x() - (screen.width() - window.width()) / 2) <= 1);
     QVERIFY(qAbs(window.pos().y() - (screen.height() - window.height()) / 2) <= 1);
-    QCOMPARE(window.Present->currentIndex(), 0);
+    QCOMPARE(ui.Present->currentIndex(), 0);
     QVERIFY(fixture.boxes.shown.isEmpty());
 
     window.close();
@@ -162,15 +165,16 @@ void TestFrmMainLifecycle::everyExitPathSaves()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
-    window.CurMsg->SetText("Bye");
-    window.BoardNum->setText("42");
-    window.BoardNum->setFocus();
+    ui.CurMsg->SetText("Bye");
+    ui.BoardNum->setText("42");
+    ui.BoardNum->setFocus();
 
     if (path == "exit")
-        QTest::mouseClick(window.Exit, Qt::LeftButton);
+        QTest::mouseClick(ui.Exit, Qt::LeftButton);
     else if (path == "escape")
-        QTest::keyClick(window.BoardNum, Qt::Key_Escape);
+        QTest::keyClick(ui.BoardNum, Qt::Key_Escape);
     else if (path == "closebox")
         window.close();
     else
@@ -191,6 +195,7 @@ void TestFrmMainLifecycle::otherWindowsUnloadNewestFirstBeforeSaving()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
     QStringList unloads;
     const auto stored = [&fixture] { return fixture.StoredSetting("BoardNumText"); };
@@ -201,7 +206,7 @@ void TestFrmMainLifecycle::otherWindowsUnloadNewestFirstBeforeSaving()
     older.show();
     newer.show();
 
-    window.BoardNum->setText("8");
+    ui.BoardNum->setText("8");
     window.close();
 
     QCOMPARE(unloads, (QStringList{"newer:<absent>", "older:<absent>"}));
@@ -218,18 +223,19 @@ void TestFrmMainLifecycle::unusablePortStillSaves()
     QVERIFY(fixture.configHome.linkPort(9, fixture.folder.filePath("unplugged")));
     QVERIFY(fixture.LoadAndShow("COM9"));
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
     QCOMPARE(fixture.boxes.shown.size(), 1);
     QCOMPARE(fixture.boxes.shown[0].icon, MessageIcon::Stop);
-    QCOMPARE(window.CommUse->text(), QStringLiteral("Using NONE"));
-    QVERIFY(!window.Send->isEnabled());
+    QCOMPARE(ui.CommUse->text(), QStringLiteral("Using NONE"));
+    QVERIFY(!ui.Send->isEnabled());
 
     // Enter finds no Send to press; the rest of the window works on.
-    window.CurMsg->SetText("Kept");
-    window.CurMsg->setFocus();
-    QTest::keyClick(window.CurMsg->lineEdit(), Qt::Key_Return);
-    QTest::mouseClick(window.Bright, Qt::LeftButton);
-    QCOMPARE(window.CurMsg->Entries(), QStringList{"Kept"});
+    ui.CurMsg->SetText("Kept");
+    ui.CurMsg->setFocus();
+    QTest::keyClick(ui.CurMsg->lineEdit(), Qt::Key_Return);
+    QTest::mouseClick(ui.Bright, Qt::LeftButton);
+    QCOMPARE(ui.CurMsg->Entries(), QStringList{"Kept"});
     QCOMPARE(fixture.boxes.shown.size(), 1);
 
     window.close();
@@ -244,9 +250,10 @@ void TestFrmMainLifecycle::minimizedCloseKeepsThePosition()
     fixture.StoreSetting("MainTop", "300");
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
     window.move(200, 100);
-    window.Bright->setText("40");
+    ui.Bright->setText("40");
     window.showMinimized();
     QVERIFY(window.isMinimized());
     window.close();
@@ -261,12 +268,13 @@ void TestFrmMainLifecycle::portHeldThroughTheSaveAndReleasedWithTheWindow()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
     // A history that cannot be written: its box comes up inside the save.
     QVERIFY(QDir(fixture.folder.path()).mkdir("VantorMsgBoard-MsgList.txt"));
-    window.CurMsg->SetText("Unsaved");
-    window.CurMsg->setFocus();
-    QTest::keyClick(window.CurMsg->lineEdit(), Qt::Key_Return);
+    ui.CurMsg->SetText("Unsaved");
+    ui.CurMsg->setFocus();
+    QTest::keyClick(ui.CurMsg->lineEdit(), Qt::Key_Return);
     QCOMPARE(fixture.Received(), QByteArray("\r0C0\r0B99\r0AUnsaved\r0D"));
 
     bool openDuringSave = false;

@@ -79,12 +79,13 @@ void TestFrmMainStoredValues::storedTextsBecomeSingleLineFields()
     fixture.StoreSetting(key, stored);
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
-    QLineEdit *const field = key == "BoardNumText" ? window.BoardNum : window.Bright;
+    const MainWindowControls ui(window);
+    QLineEdit *const field = key == "BoardNumText" ? ui.BoardNum : ui.Bright;
     QCOMPARE(field->text(), shown);
 
     // The check rejects the text and Send goes on with it: the string still
     // holds its four records, each led by its one CR.
-    window.Send->click();
+    ui.Send->click();
     QCOMPARE(fixture.boxes.shown.size(), 1);
     const QByteArray sent = fixture.Received();
     QCOMPARE(sent.count('\r'), 4);
@@ -103,10 +104,11 @@ void TestFrmMainStoredValues::overlongStoredValuesAreSkipped()
     fixture.StoreSetting("BoardNumText", QString(FieldTextLimit + 1, u'7'));
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
 
-    QCOMPARE(window.CurMsg->Entries(), (QStringList{"First", "Last"}));
-    QCOMPARE(window.CurMsg->Text(), QString());
-    QCOMPARE(window.BoardNum->text(), QStringLiteral("0"));
+    QCOMPARE(ui.CurMsg->Entries(), (QStringList{"First", "Last"}));
+    QCOMPARE(ui.CurMsg->Text(), QString());
+    QCOMPARE(ui.BoardNum->text(), QStringLiteral("0"));
 
     // The fields as they stand replace what could not be shown; the
     // unchanged history leaves the file alone.
@@ -121,7 +123,8 @@ void TestFrmMainStoredValues::settingsThatCannotBeWrittenAreReported()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
-    window.Bright->setText("42");
+    const MainWindowControls ui(window);
+    ui.Bright->setText("42");
 
     {
         const FileSizeLimit fullDisk(16);

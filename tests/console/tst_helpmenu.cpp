@@ -1,4 +1,5 @@
 #include "helpmenu.h"
+#include "namedchild.h"
 #include "recordingmessageboxes.h"
 #include "urlrecorder.h"
 
@@ -75,8 +76,9 @@ void TestHelpMenu::menu_listsItsCommandsInOrder()
     QWidget mainWindow;
     const MnuHelp menu(&mainWindow);
     QCOMPARE(menu.title(), QStringLiteral("Help Popup"));
-    const QList<QAction *> expected{menu.mnuHelpTopics, menu.mnuHelpDiv1, menu.mnuHelpWeb,
-                                    menu.MnuHelpDiv2, menu.MnuHelpAbout};
+    QList<QAction *> expected;
+    for (const char *name : {"mnuHelpTopics", "mnuHelpDiv1", "mnuHelpWeb", "MnuHelpDiv2", "MnuHelpAbout"})
+        expected.append(NamedChild<QAction>(menu, name));
     QCOMPARE(menu.actions(), expected);
     QStringList captions;
     for (const QAction *item : expected)

@@ -30,57 +30,48 @@ void TestMessageHistory::updateMessageList_data()
 {
     QTest::addColumn<QStringList>("history");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("dirtyBefore");
     QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<bool>("dirtyAfter");
+    QTest::addColumn<bool>("changed");
 
     const QStringList abcde{"A", "B", "C", "D", "E"};
 
-    QTest::newRow("empty text keeps a clear flag")
-        << abcde << "" << false << abcde << false;
-    QTest::newRow("empty text keeps a set flag")
-        << abcde << "" << true << abcde << true;
-    QTest::newRow("first message") << QStringList{} << "A" << false << QStringList{"A"} << true;
+    QTest::newRow("empty text changes nothing") << abcde << "" << abcde << false;
+    QTest::newRow("first message") << QStringList{} << "A" << QStringList{"A"} << true;
     QTest::newRow("spaces only is a message")
-        << QStringList{"A"} << "   " << false << QStringList{"   ", "A"} << true;
+        << QStringList{"A"} << "   " << QStringList{"   ", "A"} << true;
     QTest::newRow("case differs from entry 0")
-        << QStringList{"Hello", "X"} << "hello" << false << QStringList{"hello", "Hello", "X"}
+        << QStringList{"Hello", "X"} << "hello" << QStringList{"hello", "Hello", "X"}
         << true;
     QTest::newRow("trailing space differs from entry 0")
-        << QStringList{"A"} << "A " << false << QStringList{"A ", "A"} << true;
-    QTest::newRow("equals entry 0: flag stays clear") << abcde << "A" << false << abcde << false;
-    QTest::newRow("equals entry 0: flag stays set") << abcde << "A" << true << abcde << true;
+        << QStringList{"A"} << "A " << QStringList{"A ", "A"} << true;
+    QTest::newRow("equals entry 0: nothing changes") << abcde << "A" << abcde << false;
     QTest::newRow("further down moves to the top")
-        << abcde << "D" << false << QStringList{"D", "A", "B", "C", "E"} << true;
+        << abcde << "D" << QStringList{"D", "A", "B", "C", "E"} << true;
     QTest::newRow("last entry moves to the top")
-        << abcde << "E" << false << QStringList{"E", "A", "B", "C", "D"} << true;
+        << abcde << "E" << QStringList{"E", "A", "B", "C", "D"} << true;
     QTest::newRow("every copy further down goes")
-        << QStringList{"A", "X", "B", "X", "X"} << "X" << false << QStringList{"X", "A", "B"}
+        << QStringList{"A", "X", "B", "X", "X"} << "X" << QStringList{"X", "A", "B"}
         << true;
     QTest::newRow("equals entry 0, copies below go")
-        << QStringList{"X", "A", "X"} << "X" << false << QStringList{"X", "A"} << true;
+        << QStringList{"X", "A", "X"} << "X" << QStringList{"X", "A"} << true;
     QTest::newRow("new message on 20 entries makes 21")
-        << Numbered(20) << "New" << false << QStringList{"New"} + Numbered(20) << true;
+        << Numbered(20) << "New" << QStringList{"New"} + Numbered(20) << true;
 }
 
 void TestMessageHistory::updateMessageList()
 {
     QFETCH(QStringList, history);
     QFETCH(QString, text);
-    QFETCH(bool, dirtyBefore);
     QFETCH(QStringList, expected);
-    QFETCH(bool, dirtyAfter);
+    QFETCH(bool, changed);
 
     HistoryCombo curMsg;
     curMsg.addItems(history);
     curMsg.SetText(text);
     const int indexBefore = curMsg.ListIndex();
-    bool dirty = dirtyBefore;
-
-    UpdateMessageList(curMsg, dirty);
+    QCOMPARE(UpdateMessageList(curMsg), changed);
 
     QCOMPARE(curMsg.Entries(), expected);
-    QCOMPARE(dirty, dirtyAfter);
     QCOMPARE(curMsg.Text(), text);
     QCOMPARE(curMsg.ListIndex(), text.isEmpty() ? indexBefore : 0);
 }
@@ -89,20 +80,19 @@ void TestMessageHistory::handlerIgnoresItsOwnClick()
 {
     // Wired as the main window wires CurMsg_Click.
     HistoryCombo curMsg;
-    bool eventBusy = false;
-    bool dirty = false;
+    ReentryGuard eventBusy;
     QList<bool> busyAtClick;
     connect(&curMsg, &HistoryCombo::Click, &curMsg, [&] {
-        busyAtClick.append(eventBusy);
-        RunHistoryHandler(curMsg, eventBusy, dirty);
+        busyAtClick.append(eventBusy.IsSet());
+        (void)RunHistoryHandler(curMsg, eventBusy);
     });
     curMsg.addItems({"A", "B", "C"});
     curMsg.SetText("C");
 
-    RunHistoryHandler(curMsg, eventBusy, dirty);
+    const bool dirty = RunHistoryHandler(curMsg, eventBusy);
 
     QCOMPARE(busyAtClick, QList<bool>{true});
-    QCOMPARE(eventBusy, false);
+    QCOMPARE(eventBusy.IsSet(), false);
     QCOMPARE(curMsg.Entries(), (QStringList{"C", "A", "B"}));
     QVERIFY(dirty);
 
@@ -111,7 +101,7 @@ void TestMessageHistory::handlerIgnoresItsOwnClick()
     QCOMPARE(busyAtClick, (QList<bool>{true, false, true}));
     QCOMPARE(curMsg.Entries(), (QStringList{"B", "C", "A"}));
     QCOMPARE(curMsg.ListIndex(), 0);
-    QCOMPARE(eventBusy, false);
+    QVERIFY(!eventBusy.IsSet());
 }
 
 void TestMessageHistory::handlerDoesNothingWhileBusy()
@@ -119,14 +109,13 @@ void TestMessageHistory::handlerDoesNothingWhileBusy()
     HistoryCombo curMsg;
     curMsg.addItems({"A"});
     curMsg.SetText("New");
-    bool eventBusy = true;
-    bool dirty = false;
+    ReentryGuard eventBusy;
+    bool changed = true;
 
-    RunHistoryHandler(curMsg, eventBusy, dirty);
+    eventBusy.Run([&] { changed = RunHistoryHandler(curMsg, eventBusy); });
 
     QCOMPARE(curMsg.Entries(), QStringList{"A"});
-    QCOMPARE(dirty, false);
-    QCOMPARE(eventBusy, true);
+    QVERIFY(!changed);
     QCOMPARE(curMsg.Text(), QString("New"));
 }
 

@@ -26,7 +26,8 @@ namespace {
 
 constexpr qint64 ConsolePid = 12;
 
-ListedLink Linked(int port, const QString &target, const QString &resolved, const QString &holder = {})
+ListedLink Linked(int port, const QString &target, const QString &resolved,
+                  const std::optional<PortHolder> &holder = {})
 {
     return {{port, QStringLiteral("/cfg/ports/com%1").arg(port), target, resolved}, holder};
 }
@@ -44,15 +45,15 @@ void TestPortChoices::entries_data()
 
     const SerialDevice adapter{"/dev/ttyUSB0", "FT232R", "FTDI", "A1", 0x0403, 0x6001};
     QTest::newRow("device by its stable name, in use")
-        << PortListing{{{adapter, {"/dev/serial/by-id/usb-FTDI-A1"}, "process 77, minicom", {3}}}, {}}
+        << PortListing{{{adapter, {"/dev/serial/by-id/usb-FTDI-A1"}, PortHolder{77, "minicom"}, {3}}}, {}}
         << "/dev/ttyUSB0 - FT232R (FTDI)"
         << "COM3; in use by process 77, minicom; /dev/serial/by-id/usb-FTDI-A1"
         << "/dev/serial/by-id/usb-FTDI-A1" << true << false;
     QTest::newRow("device this console holds")
-        << PortListing{{{adapter, {}, QStringLiteral("process %1, VantorMsgBoard").arg(ConsolePid), {3}}}, {}}
+        << PortListing{{{adapter, {}, PortHolder{ConsolePid, "VantorMsgBoard"}, {3}}}, {}}
         << "/dev/ttyUSB0 - FT232R (FTDI)" << "COM3; in use by this console" << "/dev/ttyUSB0" << false << true;
     QTest::newRow("held by a process whose number starts like the console's")
-        << PortListing{{{adapter, {}, QStringLiteral("process %1").arg(ConsolePid * 10), {3}}}, {}}
+        << PortListing{{{adapter, {}, PortHolder{ConsolePid * 10, {}}, {3}}}, {}}
         << "/dev/ttyUSB0 - FT232R (FTDI)" << QStringLiteral("COM3; in use by process %1").arg(ConsolePid * 10)
         << "/dev/ttyUSB0" << true << false;
     QTest::newRow("built-in device without a stable name")
@@ -63,7 +64,7 @@ void TestPortChoices::entries_data()
         << "Serial server tcp://10.0.0.5:4001" << "COM5; connects at the first Send" << "tcp://10.0.0.5:4001"
         << false << false;
     QTest::newRow("virtual sign, through its own entry")
-        << PortListing{{}, {Linked(2, "/proc/4242/fd/7", "/dev/pts/3", "process 99, VantorMsgBoard")}}
+        << PortListing{{}, {Linked(2, "/proc/4242/fd/7", "/dev/pts/3", PortHolder{99, "VantorMsgBoard"})}}
         << "Virtual sign (process 4242) on /dev/pts/3" << "COM2; in use by process 99, VantorMsgBoard"
         << "/cfg/ports/com2" << true << false;
     QTest::newRow("other linked device")

@@ -31,7 +31,7 @@ PortChooser *OpenChooser(frmMain &window, bool byKeyboard)
     if (byKeyboard)
         QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     else
-        QTest::mouseClick(window.CommUse, Qt::LeftButton, {}, window.CommUse->rect().center());
+        QTest::mouseClick(MainWindowControls(window).CommUse, Qt::LeftButton);
     return window.findChild<PortChooser *>();
 }
 
@@ -62,6 +62,7 @@ void TestPortChooser::choosingAPortRelinksItAndSends()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
     PtyPair other;
     QVERIFY(other.isValid());
     // The sign on another port shows up in the open dialog: the ports folder is watched.
@@ -79,9 +80,9 @@ void TestPortChooser::choosingAPortRelinksItAndSends()
     QTRY_VERIFY(!window.findChild<PortChooser *>());
     QVERIFY(fixture.boxes.shown.isEmpty());
     QCOMPARE(LinkText(PortLinkPath(MainWindowFixture::SignPort)), other.slavePath());
-    QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
-    window.CurMsg->SetText("moved");
-    QTest::mouseClick(window.Send, Qt::LeftButton);
+    QCOMPARE(ui.CommUse->text(), QStringLiteral("Using COM3"));
+    ui.CurMsg->SetText("moved");
+    QTest::mouseClick(ui.Send, Qt::LeftButton);
     QByteArray arrived;
     QTRY_VERIFY((arrived += other.drainMaster()).endsWith("Amoved\r0D"));
     QVERIFY(fixture.Received().isEmpty());
@@ -92,6 +93,7 @@ void TestPortChooser::busyChoiceKeepsTheDialogOpen()
     MainWindowFixture fixture;
     QVERIFY(fixture.LoadAndShow());
     frmMain &window = *fixture.window;
+    const MainWindowControls ui(window);
     PtyPair other;
     QVERIFY(other.isValid() && fixture.configHome.linkPort(OtherPort, other.slavePath()));
     PortControl holder;
@@ -107,14 +109,14 @@ void TestPortChooser::busyChoiceKeepsTheDialogOpen()
     QVERIFY(chooser->isVisible());
     // Nothing changed on disk: the next start finds the sign it found before.
     QCOMPARE(LinkText(PortLinkPath(MainWindowFixture::SignPort)), fixture.pty->slavePath());
-    QCOMPARE(window.CommUse->text(), QStringLiteral("Using NONE"));
-    QVERIFY(!window.Send->isEnabled());
+    QCOMPARE(ui.CommUse->text(), QStringLiteral("Using NONE"));
+    QVERIFY(!ui.Send->isEnabled());
 
     // Chosen again once the other program let go, it opens.
     holder.Close();
     QTest::mouseClick(chooser->use, Qt::LeftButton);
     QTRY_VERIFY(!window.findChild<PortChooser *>());
-    QVERIFY(window.Send->isEnabled());
+    QVERIFY(ui.Send->isEnabled());
 }
 
 void TestPortChooser::failureBetweenSendsTakesNoKeys()
@@ -124,31 +126,32 @@ void TestPortChooser::failureBetweenSendsTakesNoKeys()
     ScriptedSerialControl &port = *scripted;
     QVERIFY(fixture.LoadAndShow(QStringLiteral("COM3"), std::move(scripted)));
     frmMain &window = *fixture.window;
-    window.CurMsg->SetText(QString());
-    window.CurMsg->setFocus();
+    const MainWindowControls ui(window);
+    ui.CurMsg->SetText(QString());
+    ui.CurMsg->setFocus();
 
     QTest::keyClicks(QApplication::focusWidget(), "AFTER ");
     port.failureHandler(QStringLiteral("The serial server 127.0.0.1 port 4001 (raw TCP) closed the connection: "
                                        "gone.\rThe next Send connects again."));
     QTest::keyClicks(QApplication::focusWidget(), "NOON");
 
-    QCOMPARE(window.CurMsg->Text(), QStringLiteral("AFTER NOON"));
+    QCOMPARE(ui.CurMsg->Text(), QStringLiteral("AFTER NOON"));
     QVERIFY(fixture.boxes.shown.isEmpty());
     QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(window.CommUse->text(),
+    QCOMPARE(ui.CommUse->text(),
              QStringLiteral("\u26A0 COM3 lost its server, which closed the connection. The next Send tries again."));
-    QVERIFY(window.CommUse->toolTip().contains("The next Send connects again."));
+    QVERIFY(ui.CommUse->toolTip().contains("The next Send connects again."));
 
     // The next Send is the operator's act: a failure then is a box.
     port.outputFailure = QStringLiteral("still gone");
-    QTest::mouseClick(window.Send, Qt::LeftButton);
+    QTest::mouseClick(ui.Send, Qt::LeftButton);
     QCOMPARE(fixture.boxes.shown.size(), 1);
     QCOMPARE(fixture.boxes.shown.first().text, QStringLiteral("Comm Port \"COM3\" cannot be written to\rstill gone"));
 
     // A Send that goes through puts the label back.
     port.outputFailure.clear();
-    QTest::mouseClick(window.Send, Qt::LeftButton);
-    QCOMPARE(window.CommUse->text(), QStringLiteral("Using COM3"));
+    QTest::mouseClick(ui.Send, Qt::LeftButton);
+    QCOMPARE(ui.CommUse->text(), QStringLiteral("Using COM3"));
 }
 
 QTEST_MAIN(TestPortChooser)

@@ -33,8 +33,6 @@ private Q_SLOTS:
     void writesTheListingAsJson();
     void showsVirtualSignLinks_data();
     void showsVirtualSignLinks();
-    void readsTheHolderPid_data();
-    void readsTheHolderPid();
     void linksTheStableName();
     void linkRefusesAndReplaces();
     void linksAndListsNetworkAddresses_data();
@@ -47,6 +45,11 @@ namespace {
 PortLinkEntry Link(int port, const QString &resolved)
 {
     return {port, QStringLiteral("/cfg/ports/com%1").arg(port), resolved, resolved};
+}
+
+std::optional<PortHolder> NoHolder(const QString &)
+{
+    return std::nullopt;
 }
 
 } // namespace
@@ -114,7 +117,7 @@ void TestListing::shapesDevicesAndOtherLinks()
                                       {7, "/cfg/ports/com7", QStringLiteral("\x1b]0;title\x07/dev/\x9bgone"), QString()}};
     const StableNames stable {{"/dev/ttyUSB0", {"/dev/serial/by-id/usb-FTDI-A1"}}};
     const auto holder = [](const QString &device) {
-        return device == QLatin1String("/dev/pts/4") ? QStringLiteral("process 77, sign") : QString();
+        return device == QLatin1String("/dev/pts/4") ? std::optional<PortHolder>({77, "sign"}) : std::nullopt;
     };
 
     const PortListing listing = ShapeListing(devices, links, stable, holder);
@@ -125,9 +128,9 @@ void TestListing::shapesDevicesAndOtherLinks()
     QCOMPARE(listing.devices.at(1).stableNames, QStringList {"/dev/serial/by-id/usb-FTDI-A1"});
     QCOMPARE(listing.otherLinks.size(), 3);
     QCOMPARE(listing.otherLinks.at(0).link.port, 1);
-    QCOMPARE(listing.otherLinks.at(0).holder, QStringLiteral("process 77, sign"));
+    QCOMPARE(listing.otherLinks.at(0).holder->pid, 77);
     QCOMPARE(listing.otherLinks.at(1).link.port, 6);
-    QVERIFY(listing.otherLinks.at(1).holder.isEmpty());
+    QVERIFY(!listing.otherLinks.at(1).holder);
 
     const QString text = ListingText(listing);
     QVERIFY2(text.contains("/dev/ttyUSB0  COM3\n"), qPrintable(text));
@@ -143,7 +146,7 @@ void TestListing::writesTheListingAsJson()
 {
     const PortListing listing {
         {{{"/dev/ttyUSB0", "FT232R", "", "A1", 0x0403, std::nullopt}, {"/dev/serial/by-id/x"},
-          "process 12, VantorMsgBoard", {2, 5}}},
+          PortHolder{12, "VantorMsgBoard"}, {2, 5}}},
         {{Link(7, "/dev/pts/3"), {}}},
     };
 
@@ -160,6 +163,7 @@ void TestListing::writesTheListingAsJson()
     QVERIFY(device.value("productId").isNull());
     QCOMPARE(device.value("inUse").toBool(), true);
     QCOMPARE(device.value("holderPid").toInteger(), 12);
+    QCOMPARE(device.value("holder").toString(), QStringLiteral("process 12, VantorMsgBoard"));
     QCOMPARE(device.value("ports").toArray(), (QJsonArray {2, 5}));
 
     const QJsonArray links = root.value("links").toArray();
@@ -169,26 +173,6 @@ void TestListing::writesTheListingAsJson()
     QCOMPARE(link.value("device").toString(), QStringLiteral("/dev/pts/3"));
     QCOMPARE(link.value("inUse").toBool(), false);
     QVERIFY(link.value("holderPid").isNull());
-}
-
-void TestListing::readsTheHolderPid_data()
-{
-    QTest::addColumn<QString>("holder");
-    QTest::addColumn<qint64>("pid");  // 0: none
-
-    QTest::newRow("with name") << "process 1234, VantorMsgBoard" << qint64(1234);
-    QTest::newRow("without name") << "process 7" << qint64(7);
-    QTest::newRow("empty") << "" << qint64(0);
-    QTest::newRow("no number") << "process x" << qint64(0);
-    QTest::newRow("digits run on") << "process 12x" << qint64(0);
-}
-
-void TestListing::readsTheHolderPid()
-{
-    QFETCH(QString, holder);
-    QFETCH(qint64, pid);
-
-    QCOMPARE(HolderPid(holder).value_or(0), pid);
 }
 
 void TestListing::linksTheStableName()
@@ -283,7 +267,7 @@ void TestListing::linksAndListsNetworkAddresses()
     const QList<PortLinkEntry> links = ScanPortLinks(PortLinksFolder());
     QCOMPARE(links.size(), 1);
     QCOMPARE(links.first().target, stored);
-    const PortListing listing = ShapeListing({}, links, {}, [](const QString &) { return QString(); });
+    const PortListing listing = ShapeListing({}, links, {}, NoHolder);
     QCOMPARE(listing.otherLinks.size(), 1);
     const QString text = ListingText(listing);
     QVERIFY2(text.contains(QStringLiteral("-> ") + stored + QStringLiteral("  (serial server on the network)")),
@@ -337,7 +321,7 @@ void TestListing::showsVirtualSignLinks()
     QFETCH(bool, otherUsers);
     QFETCH(QString, line);
     PortLinkEntry link {2, "/cfg/ports/com2", "/proc/4242/fd/7", resolved, otherUsers};
-    const PortListing listing = ShapeListing({}, {link}, {}, [](const QString &) { return QString(); });
+    const PortListing listing = ShapeListing({}, {link}, {}, NoHolder);
     QCOMPARE(ListingText(listing).split(u'\n').value(3), line);
 }
 
