@@ -10,10 +10,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
+#include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/fanotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,6 +113,56 @@ private:
     const int m_fd;
 };
 
+// Lets the first `allowed` reads of a file through and refuses every later
+// one, as a file access policy does (reading then fails with EPERM). Needs
+// CAP_SYS_ADMIN; IsActive() is false without it.
+class ReadsRefusedAfter
+{
+public:
+    ReadsRefusedAfter(const QString &path, int allowed)
+        : m_group(::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC | FAN_NONBLOCK, O_RDONLY))
+    {
+        if (m_group.Fd() < 0
+            || ::fanotify_mark(m_group.Fd(), FAN_MARK_ADD, FAN_ACCESS_PERM, AT_FDCWD,
+                               QFile::encodeName(path).constData())
+                != 0)
+            return;
+        m_answering = std::thread([this, allowed] { Answer(allowed); });
+    }
+    ~ReadsRefusedAfter()
+    {
+        m_stop = true;
+        if (m_answering.joinable())
+            m_answering.join();
+    }
+    ReadsRefusedAfter(const ReadsRefusedAfter &) = delete;
+    ReadsRefusedAfter &operator=(const ReadsRefusedAfter &) = delete;
+
+    [[nodiscard]] bool IsActive() const { return m_answering.joinable(); }
+
+private:
+    void Answer(int allowed)
+    {
+        pollfd ready {m_group.Fd(), POLLIN, 0};
+        while (!m_stop) {
+            if (::poll(&ready, 1, 20) <= 0)
+                continue;
+            alignas(fanotify_event_metadata) char buffer[4096];
+            const ssize_t got = ::read(m_group.Fd(), buffer, sizeof buffer);
+            auto *event = reinterpret_cast<fanotify_event_metadata *>(buffer);
+            for (ssize_t left = got; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+                const fanotify_response answer {event->fd, static_cast<__u32>(allowed-- > 0 ? FAN_ALLOW : FAN_DENY)};
+                static_cast<void>(::write(m_group.Fd(), &answer, sizeof answer));
+                ::close(event->fd);
+            }
+        }
+    }
+
+    const Descriptor m_group;
+    std::atomic<bool> m_stop = false;
+    std::thread m_answering;
+};
+
 } // namespace
 
 class TestMessageListFile : public QObject
@@ -122,6 +176,7 @@ private Q_SLOTS:
     void bytesFromHistory();
     void loadFromFile_data();
     void loadFromFile();
+    void loadDropsALineCutByAReadError();
     void loadWithoutReadableFile_data();
     void loadWithoutReadableFile();
     void loadStopsReadingWhenFull_data();
@@ -264,6 +319,25 @@ void TestMessageListFile::loadFromFile()
     QCOMPARE(curMsg.Entries(), expected);
     QCOMPARE(dirty, false);
     QCOMPARE(curMsg.Text(), QString("typed"));
+}
+
+void TestMessageListFile::loadDropsALineCutByAReadError()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    QVERIFY(WriteFile(path, "A\r\nB\r\nPart"));
+    // The first read takes the whole file; the one that would find its end fails.
+    const ReadsRefusedAfter policy(path, 1);
+    if (!policy.IsActive())
+        QSKIP("No file access policy can be set here (needs CAP_SYS_ADMIN).");
+    QStringList history;
+    bool dirty = true;
+
+    LoadMessageList(history, dirty, path);
+
+    QCOMPARE(history, QStringList({"A", "B"}));
+    QCOMPARE(dirty, false);
 }
 
 void TestMessageListFile::loadWithoutReadableFile_data()

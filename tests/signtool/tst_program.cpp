@@ -75,9 +75,12 @@ Finished Wait(QProcess &process)
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-Finished Run(const QStringList &arguments)
+// Runs to its end; standard input is the file `input`, or closed.
+Finished Run(const QStringList &arguments, const QString &input = {})
 {
     QProcess process;
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
     Start(process, arguments);
     process.closeWriteChannel();
     return Wait(process);
@@ -210,26 +213,31 @@ void TestProgram::refusesWithStatusAndMessage_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("message");  // the start of standard error
+    QTest::addColumn<QString>("input");       // standard input's file; empty: closed
 
     const QString port = LinkedPortName();
     QTest::newRow("board 100") << QStringList {"--port", port, "--board", "100", "x"} << ExitStatus::DataError
-                               << Shown(RejectionMessage(DecimalField::BoardNum));
+                               << Shown(RejectionMessage(DecimalField::BoardNum)) << QString();
     QTest::newRow("brightness -1") << QStringList {"--port", port, "--brightness=-1", "x"}
-                                   << ExitStatus::DataError << Shown(RejectionMessage(DecimalField::Bright));
+                                   << ExitStatus::DataError << Shown(RejectionMessage(DecimalField::Bright)) << QString();
     QTest::newRow("both, board first")
         << QStringList {"--port", port, "--board", "1x", "--brightness", "5 5", "x"} << ExitStatus::DataError
-        << Shown(RejectionMessage(DecimalField::BoardNum)) + Shown(RejectionMessage(DecimalField::Bright));
+        << Shown(RejectionMessage(DecimalField::BoardNum)) + Shown(RejectionMessage(DecimalField::Bright)) << QString();
     QTest::newRow("port argument not recognised, quoted as given")
         << QStringList {"--port", " lpt1 ", "x"} << ExitStatus::Usage
         << Shown("The command line argument \" lpt1 \"is not recognized\rPlease specify argument as \"COM#\" "
-                 "alone, where # is replaced by\rthe COM port number to use.");
+                 "alone, where # is replaced by\rthe COM port number to use.") << QString();
     QTest::newRow("port that names no device")
         << QStringList {"--port", "COM0250", "x"} << ExitStatus::Unavailable
-        << QByteArray("Comm Port \"COM250\" is not available on this system\n");
+        << QByteArray("Comm Port \"COM250\" is not available on this system\n") << QString();
     QTest::newRow("port 0") << QStringList {"--port", "COM0", "x"} << ExitStatus::Unavailable
-                            << QByteArray("Comm Port \"COM0\" is not available on this system\n");
+                            << QByteArray("Comm Port \"COM0\" is not available on this system\n") << QString();
     QTest::newRow("unknown option") << QStringList {"--colour", "red", "x"} << ExitStatus::Usage
-                                    << QByteArray("vantor-sign: Unknown option 'colour'.\n");
+                                    << QByteArray("vantor-sign: Unknown option 'colour'.\n") << QString();
+    // A folder opens for reading, and every read of it fails.
+    QTest::newRow("standard input that cannot be read")
+        << QStringList {"--port", port, "-"} << ExitStatus::IoError
+        << QByteArray("Reading standard input failed.\n") << QStringLiteral("/");
 }
 
 void TestProgram::refusesWithStatusAndMessage()
@@ -237,11 +245,12 @@ void TestProgram::refusesWithStatusAndMessage()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QByteArray, message);
+    QFETCH(QString, input);
     LinkedPty linked;
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
 
-    const Finished run = Run(QStringList {"send"} + arguments);
+    const Finished run = Run(QStringList {"send"} + arguments, input);
 
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.startsWith(message), run.err.constData());
