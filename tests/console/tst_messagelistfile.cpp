@@ -409,10 +409,11 @@ void TestMessageListFile::loadStopsReadingWhenFull_data()
         << FileOf(Numbered(25)) << qint64(400) * 1024 * 1024 << QByteArray("After\r\n")
         << Numbered(20) << Slack;
     // A line too long for the field is read past to its end, and the
-    // entries after it are kept.
+    // entries after it are kept: its end lies more than one read (64 KiB)
+    // beyond a full history's bytes.
     QTest::newRow("one line longer than a full history")
-        << QByteArray("First\r\n") << fullHistory + 1000 << QByteArray("\r\nAfter\r\n")
-        << QStringList{"First", "After"} << fullHistory + 1000 + Slack;
+        << QByteArray("First\r\n") << fullHistory + 100'000 << QByteArray("\r\nAfter\r\n")
+        << QStringList{"First", "After"} << fullHistory + 100'000 + Slack;
 }
 
 void TestMessageListFile::loadStopsReadingWhenFull()
