@@ -59,46 +59,62 @@ private Q_SLOTS:
 
 void TestFieldText::lineBreaksBecomeSpaces_data()
 {
+    QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("way");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
     const QList<std::pair<QString, QString>> breaks = {
-        {"1\r2", "1 2"}, {"1\r\n2", "1 2"}, {"1\n2", "1 2"}, {"\r\n7\r", " 7 "}, {"12", "12"},
+        {"1\r2", "1 2"},   {"1\r\n2", "1 2"},   {"1\n2", "1 2"},     {"\r\n7\r", " 7 "},
+        {"12", "12"},      {"a\n\rb", "a  b"}, {"\r\n\r\n", "  "}, {"end\r", "end "},
     };
-    for (const QString way : {"setText", "paste", "input method"}) {
-        for (const auto &[input, expected] : breaks) {
-            QString name = input;
-            name.replace("\r", "<CR>").replace("\n", "<LF>");
-            QTest::addRow("%s: %s", qPrintable(way), qPrintable(name)) << way << input << expected;
+    const QList<std::pair<QString, QStringList>> ways = {
+        {"board number", {"setText", "paste", "input method"}},
+        {"message", {"setText", "paste", "input method", "SetText", "AddItem then SetListIndex"}},
+    };
+    for (const auto &[field, fieldWays] : ways) {
+        for (const QString &way : fieldWays) {
+            for (const auto &[input, expected] : breaks) {
+                QString name = input;
+                name.replace("\r", "<CR>").replace("\n", "<LF>");
+                QTest::addRow("%s, %s: %s", qPrintable(field), qPrintable(way), qPrintable(name))
+                    << field << way << input << expected;
+            }
         }
     }
 }
 
 void TestFieldText::lineBreaksBecomeSpaces()
 {
+    QFETCH(QString, field);
     QFETCH(QString, way);
     QFETCH(QString, input);
     QFETCH(QString, expected);
 
     Fields fields;
     QVERIFY(fields.Show());
-    QLineEdit &edit = *fields.edit;
-    edit.setFocus();
-    edit.clear();
+    QLineEdit &line = fields.Line(field);
+    line.setFocus();
+    line.clear();
 
     if (way == "setText") {
-        edit.setText(input);
+        line.setText(input);
     } else if (way == "paste") {
         QGuiApplication::clipboard()->setText(input);
         QCOMPARE(QGuiApplication::clipboard()->text(), input);
-        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-    } else {
+        QTest::keyClick(&line, Qt::Key_V, Qt::ControlModifier);
+    } else if (way == "input method") {
         QInputMethodEvent commit;
         commit.setCommitString(input);
-        QCoreApplication::sendEvent(&edit, &commit);
+        QCoreApplication::sendEvent(&line, &commit);
+    } else if (way == "SetText") {
+        fields.curMsg->SetText(input);
+    } else {
+        fields.curMsg->AddItem(input);
+        QCOMPARE(fields.curMsg->List(0), expected);
+        fields.curMsg->SetListIndex(0);
     }
-    QCOMPARE(edit.text(), expected);
+    QCOMPARE(line.text(), expected);
 }
 
 void TestFieldText::lengthBoundHoldsEveryWayIn_data()

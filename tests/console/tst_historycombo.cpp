@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -49,8 +48,6 @@ private Q_SLOTS:
     void setListIndexClicksBeforeReturning();
     void operatorPickRaisesClick_data();
     void operatorPickRaisesClick();
-    void lineBreaksBecomeSpaces_data();
-    void lineBreaksBecomeSpaces();
     void pasteLeavesCursorAfterInsertedText_data();
     void pasteLeavesCursorAfterInsertedText();
     void textHasNoLengthLimit();
@@ -216,58 +213,6 @@ void TestHistoryCombo::operatorPickRaisesClick()
 
     QTRY_COMPARE(textAtClick, QStringList{expected});
     QCOMPARE(window.curMsg->ListIndex(), pick);
-}
-
-void TestHistoryCombo::lineBreaksBecomeSpaces_data()
-{
-    QTest::addColumn<QString>("way");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    const QList<std::pair<QString, QString>> breaks = {
-        {"a\r\nb", "a b"},        {"a\rb", "a b"},       {"a\nb", "a b"},
-        {"a\n\rb", "a  b"},       {"\r\n\r\n", "  "},    {"end\r", "end "},
-    };
-    for (const QString way : {"SetText", "line edit setText", "paste", "input method",
-                              "AddItem then SetListIndex"}) {
-        for (const auto &[input, expected] : breaks) {
-            QString name = input;
-            name.replace("\r", "<CR>").replace("\n", "<LF>");
-            QTest::addRow("%s: %s", qPrintable(way), qPrintable(name)) << way << input << expected;
-        }
-    }
-}
-
-void TestHistoryCombo::lineBreaksBecomeSpaces()
-{
-    QFETCH(QString, way);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-
-    Window window;
-    QVERIFY(window.Show());
-    window.curMsg->setFocus();
-    HistoryCombo &curMsg = *window.curMsg;
-
-    if (way == "SetText") {
-        curMsg.SetText(input);
-    } else if (way == "line edit setText") {
-        curMsg.lineEdit()->setText(input);
-    } else if (way == "paste") {
-        QGuiApplication::clipboard()->setText(input);
-        QCOMPARE(QGuiApplication::clipboard()->text(), input);
-        QTest::keyClick(&curMsg, Qt::Key_V, Qt::ControlModifier);
-    } else if (way == "input method") {
-        QInputMethodEvent commit;
-        commit.setCommitString(input);
-        QCoreApplication::sendEvent(curMsg.lineEdit(), &commit);
-    } else {
-        curMsg.AddItem(input);
-        QCOMPARE(curMsg.List(0), expected);
-        curMsg.SetListIndex(0);
-    }
-
-    QCOMPARE(curMsg.Text(), expected);
 }
 
 void TestHistoryCombo::pasteLeavesCursorAfterInsertedText_data()

@@ -1,6 +1,8 @@
 #include "historycombo.h"
 #include "messagehistory.h"
+#include "recordingmessageboxes.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -24,6 +26,7 @@ private Q_SLOTS:
     void updateMessageList();
     void handlerIgnoresItsOwnClick();
     void handlerDoesNothingWhileBusy();
+    void fileGoesThroughTheList();
 };
 
 void TestMessageHistory::updateMessageList_data()
@@ -117,6 +120,35 @@ void TestMessageHistory::handlerDoesNothingWhileBusy()
     QCOMPARE(curMsg.Entries(), QStringList{"A"});
     QVERIFY(!changed);
     QCOMPARE(curMsg.Text(), QString("New"));
+}
+
+// The list file's own rules are tested without a window; here, that the
+// list takes its entries after those it holds, and gives them all back.
+void TestMessageHistory::fileGoesThroughTheList()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = MessageListFilePath(dir.path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("A\r\nMessage 2\r\nB\r\n") > 0);
+    file.close();
+    HistoryCombo curMsg;
+    curMsg.addItems(Numbered(19));
+    curMsg.SetText("typed");
+    bool dirty = true;
+
+    LoadMessageList(curMsg, dirty, path);
+
+    QCOMPARE(curMsg.Entries(), Numbered(19) + QStringList {"A"});
+    QCOMPARE(curMsg.Text(), QString("typed"));
+    QCOMPARE(dirty, false);
+
+    RecordingMessageBoxes boxes;
+    dirty = true;
+    SaveMessageList(curMsg, dirty, boxes, path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("\r\n"), 20);
+    QCOMPARE(dirty, false);
 }
 
 QTEST_MAIN(TestMessageHistory)

@@ -75,20 +75,14 @@ private Q_SLOTS:
     void handWrittenTextIsTakenAsWritten_data();
     void handWrittenTextIsTakenAsWritten();
 
-    void firstRunGivesDefaults();
-    void restoresStoredValues();
-    void unusablePositionFallsBack_data();
-    void unusablePositionFallsBack();
-    void unusableIndexFallsBack_data();
-    void unusableIndexFallsBack();
+    void restoresWhatWasStored_data();
+    void restoresWhatWasStored();
 
     void savesOnlyWhatChanged_data();
     void savesOnlyWhatChanged();
     void firstRunAtDefaultsCreatesNoFile();
     void unchangedSaveLeavesFileUntouched();
     void minimizedWindowKeepsOldPosition();
-    void overlongTextFallsBackToDefault_data();
-    void overlongTextFallsBackToDefault();
     void failedFlushSaysWhy_data();
     void failedFlushSaysWhy();
     void damagedStoreIsRewritten_data();
@@ -194,108 +188,81 @@ void TestSettings::handWrittenTextIsTakenAsWritten()
     QCOMPARE(RestoreFields(SettingsStore(m_path), PresentCount).curMsgText, text);
 }
 
-void TestSettings::firstRunGivesDefaults()
+void TestSettings::restoresWhatWasStored_data()
 {
-    const SettingsStore store(m_path);
+    QTest::addColumn<QByteArray>("file");  // null: no file yet
+    QTest::addColumn<float>("left");
+    QTest::addColumn<float>("top");
+    QTest::addColumn<QString>("curMsgText");
+    QTest::addColumn<QString>("boardNumText");
+    QTest::addColumn<QString>("brightText");
+    QTest::addColumn<int>("presentIndex");
 
-    const StoredPosition position = RestorePosition(store);
-    QCOMPARE(position.left, -401.0f);
-    QCOMPARE(position.top, -401.0f);
-    const QSizeF screen(28800, 16200);
-    const QPointF placed = PlaceWindow(position.left, position.top, QSizeF(10290, 2070), screen);
-    QCOMPARE(placed, QPointF(9255, 7065));
-
-    const FieldValues fields = RestoreFields(store, PresentCount);
-    QCOMPARE(fields.curMsgText, QString());
-    QCOMPARE(fields.boardNumText, QStringLiteral("0"));
-    QCOMPARE(fields.brightText, QStringLiteral("99"));
-    QCOMPARE(fields.presentIndex, std::int16_t(0));
-}
-
-void TestSettings::restoresStoredValues()
-{
-    QVERIFY(WriteFile(m_path, "[Settings]\n"
-                              "MainLeft=-400\n"
-                              "MainTop=1215\n"
-                              "CurMsgText=\"  Sale Today, 50% off  \"\n"
-                              "BoardNumText=\" 007\"\n"
-                              "BrightText=abc\n"
-                              "PresentIndex=3\n"));
-    const SettingsStore store(m_path);
-
-    const StoredPosition position = RestorePosition(store);
-    QCOMPARE(position.left, -400.0f);
-    QCOMPARE(position.top, 1215.0f);
-
+    QTest::newRow("first run: defaults") << QByteArray() << -401.0f << -401.0f << "" << "0" << "99" << 0;
     // Texts come back as stored: not trimmed, not checked.
-    const FieldValues fields = RestoreFields(store, PresentCount);
-    QCOMPARE(fields.curMsgText, QStringLiteral("  Sale Today, 50% off  "));
-    QCOMPARE(fields.boardNumText, QStringLiteral(" 007"));
-    QCOMPARE(fields.brightText, QStringLiteral("abc"));
-    QCOMPARE(fields.presentIndex, std::int16_t(3));
+    QTest::newRow("every value as stored")
+        << QByteArray("[Settings]\nMainLeft=-400\nMainTop=1215\nCurMsgText=\"  Sale Today, 50% off  \"\n"
+                      "BoardNumText=\" 007\"\nBrightText=abc\nPresentIndex=3\n")
+        << -400.0f << 1215.0f << "  Sale Today, 50% off  " << " 007" << "abc" << 3;
+
+    // An unusable position falls back, and the load goes on with the fields.
+    const QList<std::pair<const char *, float>> positions = {
+        {"abc", -401.0f}, {"", -401.0f},   {"1e99", -401.0f}, {"inf", -401.0f},     {"nan", -401.0f},
+        {"12abc", -401.0f}, {"3.5", 3.5f}, {"1e3", 1000.0f},  {"-1234", -1234.0f},
+    };
+    for (const auto &[stored, expected] : positions) {
+        QTest::addRow("position \"%s\"", stored)
+            << "[Settings]\nMainLeft=" + QByteArray(stored) + "\nMainTop=" + stored + "\nBoardNumText=12\n"
+            << expected << expected << "" << "12" << "99" << 0;
+    }
+    // Six presentations: -1 (none) to 5; anything else is the first.
+    const QList<std::pair<const char *, int>> indexes = {
+        {"3", 3}, {"5", 5}, {"-1", -1}, {"6", 0},   {"7", 0},     {"-2", 0},
+        {"abc", 0}, {"", 0}, {"3.5", 0}, {"65539", 0}, {"1e99", 0},
+    };
+    for (const auto &[stored, expected] : indexes) {
+        QTest::addRow("presentation \"%s\"", stored)
+            << "[Settings]\nBrightText=50\nPresentIndex=" + QByteArray(stored) + '\n' << -401.0f << -401.0f
+            << "" << "0" << "50" << expected;
+    }
+    // A text longer than its field holds falls back to the default.
+    const auto stored = [](const char *key, int length) {
+        return "[Settings]\n" + QByteArray(key) + '=' + QByteArray(length, '7') + '\n';
+    };
+    const QString longest(FieldTextLimit, u'7');
+    QTest::newRow("message at the bound")
+        << stored("CurMsgText", FieldTextLimit) << -401.0f << -401.0f << longest << "0" << "99" << 0;
+    QTest::newRow("message one past")
+        << stored("CurMsgText", FieldTextLimit + 1) << -401.0f << -401.0f << "" << "0" << "99" << 0;
+    QTest::newRow("board number one past")
+        << stored("BoardNumText", FieldTextLimit + 1) << -401.0f << -401.0f << "" << "0" << "99" << 0;
+    QTest::newRow("brightness far past")
+        << stored("BrightText", 4 * FieldTextLimit) << -401.0f << -401.0f << "" << "0" << "99" << 0;
+    QTest::newRow("board number past 32767")
+        << stored("BoardNumText", 40000) << -401.0f << -401.0f << "" << QString(40000, u'7') << "99" << 0;
 }
 
-void TestSettings::unusablePositionFallsBack_data()
+void TestSettings::restoresWhatWasStored()
 {
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<float>("expected");
-
-    QTest::newRow("letters") << QByteArray("abc") << -401.0f;
-    QTest::newRow("empty") << QByteArray("") << -401.0f;
-    QTest::newRow("too large for single precision") << QByteArray("1e99") << -401.0f;
-    QTest::newRow("infinity") << QByteArray("inf") << -401.0f;
-    QTest::newRow("not a number") << QByteArray("nan") << -401.0f;
-    QTest::newRow("number then letters") << QByteArray("12abc") << -401.0f;
-    QTest::newRow("fraction is a number") << QByteArray("3.5") << 3.5f;
-    QTest::newRow("exponent is a number") << QByteArray("1e3") << 1000.0f;
-    QTest::newRow("negative") << QByteArray("-1234") << -1234.0f;
-}
-
-void TestSettings::unusablePositionFallsBack()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(float, expected);
-
-    QVERIFY(WriteFile(m_path, "[Settings]\nMainLeft=" + stored + "\nMainTop=" + stored
-                                  + "\nBoardNumText=12\n"));
+    QFETCH(QByteArray, file);
+    QFETCH(float, left);
+    QFETCH(float, top);
+    QFETCH(QString, curMsgText);
+    QFETCH(QString, boardNumText);
+    QFETCH(QString, brightText);
+    QFETCH(int, presentIndex);
+    if (!file.isNull())
+        QVERIFY(WriteFile(m_path, file));
     const SettingsStore store(m_path);
 
     const StoredPosition position = RestorePosition(store);
-    QCOMPARE(position.left, expected);
-    QCOMPARE(position.top, expected);
-    // The load goes on with the fields.
-    QCOMPARE(RestoreFields(store, PresentCount).boardNumText, QStringLiteral("12"));
-}
-
-void TestSettings::unusableIndexFallsBack_data()
-{
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("fourth entry") << QByteArray("3") << 3;
-    QTest::newRow("last entry") << QByteArray("5") << 5;
-    QTest::newRow("nothing selected") << QByteArray("-1") << -1;
-    QTest::newRow("one past the list") << QByteArray("6") << 0;
-    QTest::newRow("far past the list") << QByteArray("7") << 0;
-    QTest::newRow("below -1") << QByteArray("-2") << 0;
-    QTest::newRow("letters") << QByteArray("abc") << 0;
-    QTest::newRow("empty") << QByteArray("") << 0;
-    QTest::newRow("fraction") << QByteArray("3.5") << 0;
-    QTest::newRow("beyond 16 bits") << QByteArray("65539") << 0;
-    QTest::newRow("exponent") << QByteArray("1e99") << 0;
-}
-
-void TestSettings::unusableIndexFallsBack()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(int, expected);
-
-    QVERIFY(WriteFile(m_path, "[Settings]\nBrightText=50\nPresentIndex=" + stored + "\n"));
-    const SettingsStore store(m_path);
-
+    QCOMPARE(position.left, left);
+    QCOMPARE(position.top, top);
     const FieldValues fields = RestoreFields(store, PresentCount);
-    QCOMPARE(int(fields.presentIndex), expected);
-    QCOMPARE(fields.brightText, QStringLiteral("50"));
+    QCOMPARE(fields.curMsgText, curMsgText);
+    QCOMPARE(fields.boardNumText, boardNumText);
+    QCOMPARE(fields.brightText, brightText);
+    QCOMPARE(int(fields.presentIndex), presentIndex);
 }
 
 // Each row starts from a store holding at most the one key under test and a
@@ -457,38 +424,6 @@ void TestSettings::minimizedWindowKeepsOldPosition()
     QCOMPARE(StoredValue(m_path, QStringLiteral("MainTop")), QStringLiteral("300"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("BoardNumText")), QStringLiteral("12"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("PresentIndex")), QStringLiteral("4"));
-}
-
-void TestSettings::overlongTextFallsBackToDefault_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("expected"); // "stored" for the text as stored
-
-    QTest::newRow("message at the bound") << "CurMsgText" << FieldTextLimit << "stored";
-    QTest::newRow("message one past") << "CurMsgText" << FieldTextLimit + 1 << "";
-    QTest::newRow("board number one past") << "BoardNumText" << FieldTextLimit + 1 << "0";
-    QTest::newRow("brightness far past") << "BrightText" << 4 * FieldTextLimit << "99";
-    QTest::newRow("board number past 32767") << "BoardNumText" << 40000 << "stored";
-}
-
-void TestSettings::overlongTextFallsBackToDefault()
-{
-    QFETCH(QString, key);
-    QFETCH(int, length);
-    QFETCH(QString, expected);
-
-    const QString stored(length, u'7');
-    {
-        QSettings writer(m_path, QSettings::IniFormat);
-        writer.setValue(Section + u'/' + key, stored);
-    }
-    const FieldValues fields = RestoreFields(SettingsStore(m_path), PresentCount);
-    const QString restored = key == "CurMsgText" ? fields.curMsgText
-        : key == "BoardNumText"                  ? fields.boardNumText
-                                                 : fields.brightText;
-    QCOMPARE(restored.size(), expected == "stored" ? length : expected.size());
-    QCOMPARE(restored, expected == "stored" ? stored : expected);
 }
 
 void TestSettings::failedFlushSaysWhy_data()

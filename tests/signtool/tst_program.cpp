@@ -3,10 +3,10 @@
 #include "fieldcheck.h"
 #include "fieldtext.h"
 #include "inputlines.h"
+#include "linkedpty.h"
 #include "messageboxes.h"
 #include "portfailure.h"
 #include "portnaming.h"
-#include "ptypair.h"
 #include "portcontrol.h"
 #include "signcommand.h"
 #include "throttledreader.h"
@@ -34,10 +34,8 @@ class TestProgram : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void sendsWhatTheConsoleSends_data();
-    void sendsWhatTheConsoleSends();
-    void refusesWithStatusAndMessage_data();
-    void refusesWithStatusAndMessage();
+    void runsToStatusMessageAndBytes_data();
+    void runsToStatusMessageAndBytes();
     void endsHonestly_data();
     void endsHonestly();
     void sendsEachInputLineOverOneOpen();
@@ -67,31 +65,25 @@ void Start(QProcess &process, const QStringList &arguments)
     process.start();
 }
 
+// Its end, waited for up to 10 s unless it has ended already.
 Finished Wait(QProcess &process)
 {
-    if (!process.waitForFinished(10000))
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(10000))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-Finished Run(const QStringList &arguments)
+// Runs to its end; standard input is the file `input`, or closed.
+Finished Run(const QStringList &arguments, const QString &input = {})
 {
     QProcess process;
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
     Start(process, arguments);
     process.closeWriteChannel();
     return Wait(process);
 }
-
-// A pseudo-terminal linked as port LinkedPort in a config home of its own.
-struct LinkedPty
-{
-    [[nodiscard]] bool isReady() const { return pty.isValid() && linked; }
-
-    const TempConfigHome config;
-    PtyPair pty;
-    const bool linked = pty.isValid() && config.linkPort(LinkedPort, pty.slavePath());
-};
 
 QString LinkedPortName()
 {
@@ -164,89 +156,78 @@ private:
 
 } // namespace
 
-void TestProgram::sendsWhatTheConsoleSends_data()
+void TestProgram::runsToStatusMessageAndBytes_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QStringList>("arguments");  // after "send"
+    QTest::addColumn<QString>("input");          // standard input's file; empty: closed
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("message");     // the start of standard error, empty on success
+    QTest::addColumn<QByteArray>("bytes");       // what the line takes
 
     const QStringList port {"--port", LinkedPortName()};
     QTest::newRow("board 7, brightness 75, center, HELLO")
         << port + QStringList {"--board", "7", "--brightness", "75", "--presentation", "center", "HELLO"}
-        << Expected("7", 2, "75", "HELLO");
+        << QString() << ExitStatus::Ok << QByteArray() << Expected("7", 2, "75", "HELLO");
     QTest::newRow("board 07, brightness 5, fast crawl, spaced message")
         << port + QStringList {"--board", "07", "--brightness", "5", "--presentation", "fast", " OPEN NOW "}
-        << Expected("07", 5, "5", " OPEN NOW ");
-    QTest::newRow("restore defaults") << port + QStringList {"x"} << Expected("0", 0, "99", "x");
+        << QString() << ExitStatus::Ok << QByteArray() << Expected("07", 5, "5", " OPEN NOW ");
+    QTest::newRow("restore defaults") << port + QStringList {"x"} << QString() << ExitStatus::Ok << QByteArray()
+                              << Expected("0", 0, "99", "x");
     QTest::newRow("fields trimmed as the console accepts them")
-        << port + QStringList {"--board", " 12 ", "--brightness", "", "--presentation", "Slow", ""}
-        << Expected("12", 3, "99", "");
+        << port + QStringList {"--board", " 12 ", "--brightness", "", "--presentation", "Slow", ""} << QString()
+        << ExitStatus::Ok << QByteArray() << Expected("12", 3, "99", "");
     QTest::newRow("port written as the console's argument")
         << QStringList {"--port", QStringLiteral(" com 00%1 ").arg(LinkedPort), "--presentation", "4", "y"}
-        << Expected("0", 4, "99", "y");
-    QTest::newRow("line breaks in the message become spaces")
-        << port + QStringList {"A\r\nB\nC\rD"} << Expected("0", 0, "99", "A B C D");
+        << QString() << ExitStatus::Ok << QByteArray() << Expected("0", 4, "99", "y");
+    QTest::newRow("line breaks in the message become spaces") << port + QStringList {"A\r\nB\nC\rD"} << QString()
+                                                       << ExitStatus::Ok << QByteArray() << Expected("0", 0, "99", "A B C D");
     QTest::newRow("Windows-1252 letters, and ? for what it lacks")
-        << port + QStringList {"Caf\u00e9 \u20ac5 \u2192 \u0153"} << Expected("0", 0, "99", "Caf\u00e9 \u20ac5 ? \u0153");
-}
+        << port + QStringList {"Caf\u00e9 \u20ac5 \u2192 \u0153"} << QString() << ExitStatus::Ok << QByteArray()
+        << Expected("0", 0, "99", "Caf\u00e9 \u20ac5 ? \u0153");
 
-void TestProgram::sendsWhatTheConsoleSends()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, expected);
-    LinkedPty linked;
-    QVERIFY(linked.isReady());
-    PtyPair &pty = linked.pty;
-
-    const Finished run = Run(QStringList {"send"} + arguments);
-
-    QCOMPARE(run.err, QByteArray());
-    QCOMPARE(run.status, ExitStatus::Ok);
-    QCOMPARE(pty.readMaster(expected.size()), expected);
-    QCOMPARE(pty.drainMaster(), QByteArray());
-}
-
-void TestProgram::refusesWithStatusAndMessage_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("message");  // the start of standard error
-
-    const QString port = LinkedPortName();
-    QTest::newRow("board 100") << QStringList {"--port", port, "--board", "100", "x"} << ExitStatus::DataError
-                               << Shown(RejectionMessage(DecimalField::BoardNum));
-    QTest::newRow("brightness -1") << QStringList {"--port", port, "--brightness=-1", "x"}
-                                   << ExitStatus::DataError << Shown(RejectionMessage(DecimalField::Bright));
+    const QByteArray none;
+    QTest::newRow("board 100") << port + QStringList {"--board", "100", "x"} << QString() << ExitStatus::DataError
+                               << Shown(RejectionMessage(DecimalField::BoardNum)) << none;
+    QTest::newRow("brightness -1") << port + QStringList {"--brightness=-1", "x"} << QString()
+                                   << ExitStatus::DataError << Shown(RejectionMessage(DecimalField::Bright)) << none;
     QTest::newRow("both, board first")
-        << QStringList {"--port", port, "--board", "1x", "--brightness", "5 5", "x"} << ExitStatus::DataError
-        << Shown(RejectionMessage(DecimalField::BoardNum)) + Shown(RejectionMessage(DecimalField::Bright));
+        << port + QStringList {"--board", "1x", "--brightness", "5 5", "x"} << QString() << ExitStatus::DataError
+        << Shown(RejectionMessage(DecimalField::BoardNum)) + Shown(RejectionMessage(DecimalField::Bright)) << none;
     QTest::newRow("port argument not recognised, quoted as given")
-        << QStringList {"--port", " lpt1 ", "x"} << ExitStatus::Usage
+        << QStringList {"--port", " lpt1 ", "x"} << QString() << ExitStatus::Usage
         << Shown("The command line argument \" lpt1 \"is not recognized\rPlease specify argument as \"COM#\" "
-                 "alone, where # is replaced by\rthe COM port number to use.");
+                 "alone, where # is replaced by\rthe COM port number to use.")
+        << none;
     QTest::newRow("port that names no device")
-        << QStringList {"--port", "COM0250", "x"} << ExitStatus::Unavailable
-        << QByteArray("Comm Port \"COM250\" is not available on this system\n");
-    QTest::newRow("port 0") << QStringList {"--port", "COM0", "x"} << ExitStatus::Unavailable
-                            << QByteArray("Comm Port \"COM0\" is not available on this system\n");
-    QTest::newRow("unknown option") << QStringList {"--colour", "red", "x"} << ExitStatus::Usage
-                                    << QByteArray("vantor-sign: Unknown option 'colour'.\n");
+        << QStringList {"--port", "COM0250", "x"} << QString() << ExitStatus::Unavailable
+        << QByteArray("Comm Port \"COM250\" is not available on this system\n") << none;
+    QTest::newRow("port 0") << QStringList {"--port", "COM0", "x"} << QString() << ExitStatus::Unavailable
+                            << QByteArray("Comm Port \"COM0\" is not available on this system\n") << none;
+    QTest::newRow("unknown option") << QStringList {"--colour", "red", "x"} << QString() << ExitStatus::Usage
+                                    << QByteArray("vantor-sign: Unknown option 'colour'.\n") << none;
+    // A folder opens for reading, and every read of it fails.
+    QTest::newRow("standard input that cannot be read")
+        << port + QStringList {"-"} << QStringLiteral("/") << ExitStatus::IoError
+        << QByteArray("Reading standard input failed.\n") << none;
 }
 
-void TestProgram::refusesWithStatusAndMessage()
+void TestProgram::runsToStatusMessageAndBytes()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, input);
     QFETCH(int, status);
     QFETCH(QByteArray, message);
-    LinkedPty linked;
+    QFETCH(QByteArray, bytes);
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
-    PtyPair &pty = linked.pty;
 
-    const Finished run = Run(QStringList {"send"} + arguments);
+    const Finished run = Run(QStringList {"send"} + arguments, input);
 
     QCOMPARE(run.status, status);
-    QVERIFY2(run.err.startsWith(message), run.err.constData());
+    QVERIFY2(run.err.startsWith(message) && (status != ExitStatus::Ok || run.err.isEmpty()), run.err.constData());
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(pty.drainMaster(), QByteArray());
+    QCOMPARE(linked.pty.readMaster(bytes.size()), bytes);
+    QCOMPARE(linked.pty.drainMaster(), QByteArray());
 }
 
 void TestProgram::endsHonestly_data()
@@ -279,7 +260,7 @@ void TestProgram::endsHonestly()
     QFETCH(int, linePace);
     QFETCH(int, signal);
     QFETCH(int, status);
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     std::unique_ptr<ThrottledReader> line;
     if (linePace > 0)
@@ -297,8 +278,7 @@ void TestProgram::endsHonestly()
     // However much is left to send: a stuck device is given up on, and a
     // signal ends a drain that is still moving, after a short grace.
     QVERIFY(process.waitForFinished(signal != 0 ? 4000 : 8000));
-    const Finished run = {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                          process.readAllStandardOutput(), process.readAllStandardError()};
+    const Finished run = Wait(process);
     QCOMPARE(run.status, status);
     if (status == ExitStatus::IoError) {
         const QByteArray heading = QStringLiteral("Comm Port \"%1\" cannot be written to\n").arg(LinkedPortName()).toUtf8();
@@ -312,7 +292,7 @@ void TestProgram::endsHonestly()
 
 void TestProgram::sendsEachInputLineOverOneOpen()
 {
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
     OpenCounter counter(pty.slavePath());
@@ -347,7 +327,7 @@ void TestProgram::sendsEachInputLineOverOneOpen()
 
 void TestProgram::skipsAnOverLongInputLine()
 {
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     QProcess process;
     QVERIFY(StartReadingInput(process, {"--board", "3"}));
@@ -364,7 +344,7 @@ void TestProgram::skipsAnOverLongInputLine()
 
 void TestProgram::refusesAPortHeldByTheConsole()
 {
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
     PortControl console;
@@ -383,7 +363,7 @@ void TestProgram::refusesAPortHeldByTheConsole()
 
 void TestProgram::holdsThePortAgainstTheConsole()
 {
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
     QProcess process;
@@ -406,7 +386,7 @@ void TestProgram::holdsThePortAgainstTheConsole()
 
 void TestProgram::freesThePortWhenStopped()
 {
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     QProcess process;
     QVERIFY(StartReadingInput(process, {}));
@@ -429,7 +409,7 @@ void TestProgram::freesThePortWhenStopped()
 
 void TestProgram::listsALinkedPseudoTerminal()
 {
-    LinkedPty linked;
+    LinkedPty linked(LinkedPort);
     QVERIFY(linked.isReady());
     PtyPair &pty = linked.pty;
     QVERIFY(linked.config.linkPort(LinkedPort + 1, "/dev/gone-away"));

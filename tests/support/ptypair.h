@@ -24,6 +24,9 @@ public:
     // At most `count` bytes, in one read, once any arrive within `timeoutMs`:
     // a reader that takes bytes at its own pace.
     [[nodiscard]] QByteArray readMasterAtMost(qsizetype count, int timeoutMs);
+    // Closes both sides: from then on the device is hung up, as a USB
+    // adapter that was pulled out.
+    void hangUp();
 
 private:
     int m_master = -1;

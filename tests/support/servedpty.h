@@ -5,7 +5,7 @@
 // (inherited by the programs the test starts), and the program started
 // serving that port. The includer defines VANTOR_SIGN_EXECUTABLE.
 
-#include "ptypair.h"
+#include "linkedpty.h"
 #include "signcommand.h"
 #include "windows1252.h"
 
@@ -16,11 +16,15 @@
 
 #include <cstdint>
 
-struct ServedPty
+struct ServedPty : LinkedPty
 {
     static constexpr int Port = 8;
 
-    ServedPty() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
+    ServedPty()
+        : LinkedPty(Port)
+    {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    }
     ~ServedPty()
     {
         if (server.state() != QProcess::NotRunning) {
@@ -29,7 +33,7 @@ struct ServedPty
         }
     }
 
-    [[nodiscard]] bool isReady() const { return pty.isValid() && linked && runtime.isValid(); }
+    [[nodiscard]] bool isReady() const { return LinkedPty::isReady() && runtime.isValid(); }
     [[nodiscard]] static QString PortName() { return QStringLiteral("COM%1").arg(Port); }
 
     // Starts `vantor-sign serve --port COM<Port>` with the options; true once
@@ -61,9 +65,6 @@ struct ServedPty
     }
 
     QTemporaryDir runtime;
-    const TempConfigHome config;
-    PtyPair pty;
-    const bool linked = pty.isValid() && config.linkPort(Port, pty.slavePath());
     QProcess server;
     QByteArray log;
 };

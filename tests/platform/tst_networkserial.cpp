@@ -25,19 +25,17 @@ namespace {
 constexpr int LinkedPort = 5;
 using Protocol = Ser2NetServer::Protocol;
 
-// A pseudo-terminal served by ser2net and linked as port LinkedPort.
+// A pseudo-terminal served by ser2net, linked as port LinkedPort and held
+// open by `control` as the console opens it; failures told later, while
+// the console idles, are kept in `reported`.
 struct ServedPty
 {
-    TempConfigHome home;
-    PtyPair pty;
-    std::unique_ptr<Ser2NetServer> server;
-
     explicit ServedPty(Protocol protocol)
         : server(std::make_unique<Ser2NetServer>(protocol, pty.slavePath()))
     {
     }
-    // Empty when the server runs and the port is linked to it.
-    [[nodiscard]] QString start() const
+    // Empty when the server runs and the port is open on it; else what stood in the way.
+    [[nodiscard]] QString start()
     {
         if (!pty.isValid())
             return QStringLiteral("no pseudo-terminal");
@@ -45,8 +43,15 @@ struct ServedPty
             return server->Problem();
         if (!home.linkPortToText(LinkedPort, server->Address()))
             return QStringLiteral("cannot link the port");
-        return {};
+        control->SetFailureHandler([this](const QString &why) { reported << why; });
+        return OpenAsConsole(*control, LinkedPort);
     }
+
+    TempConfigHome home;
+    PtyPair pty;
+    std::unique_ptr<Ser2NetServer> server;
+    QStringList reported;
+    std::unique_ptr<PortControl> control = std::make_unique<PortControl>();
 };
 
 // The pseudo-terminal's line as "baud data-bits parity stop-bits".
@@ -151,10 +156,8 @@ void TestNetworkSerial::deliversTheCommandByteForByte()
     const QString problem = served.start();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-    PortControl control;
-    QCOMPARE(OpenAsConsole(control, LinkedPort), QString());
-    QVERIFY(control.IsOpen());
-    const PortStatus status = control.Output(command);
+    QVERIFY(served.control->IsOpen());
+    const PortStatus status = served.control->Output(command);
     QVERIFY2(status.ok, qPrintable(status.description));
     QCOMPARE(served.pty.readMaster(bytes.size()).toHex(' '), bytes.toHex(' '));
     QCOMPARE(served.pty.drainMaster(), QByteArray());
@@ -176,10 +179,8 @@ void TestNetworkSerial::closingRightAfterOutputLosesNothing()
     const QString command = BuildSignCommand(QStringLiteral("1"), 0, QStringLiteral("99"),
                                              QString(3000, QLatin1Char('M')));
 
-    auto control = std::make_unique<PortControl>();
-    QCOMPARE(OpenAsConsole(*control, LinkedPort), QString());
-    QVERIFY(control->Output(command).ok);
-    control.reset();
+    QVERIFY(served.control->Output(command).ok);
+    served.control.reset();
 
     const QByteArray expected = command.toLatin1();
     const QByteArray received = served.pty.readMaster(expected.size(), 5000);
@@ -231,8 +232,6 @@ void TestNetworkSerial::serverBusyWithAnotherClientCannotBeOpened()
     const QString problem = served.start();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-    PortControl first;
-    QCOMPARE(OpenAsConsole(first, LinkedPort), QString());
     PortControl second;
     QStringList reported;
     second.SetFailureHandler([&reported](const QString &why) { reported << why; });
@@ -249,7 +248,7 @@ void TestNetworkSerial::serverBusyWithAnotherClientCannotBeOpened()
     QVERIFY2(text.contains(QStringLiteral("busy with another client")), qPrintable(text));
     QVERIFY(!second.IsOpen());
     // The first client keeps its line.
-    QVERIFY(first.Output(QStringLiteral("\rstill mine")).ok);
+    QVERIFY(served.control->Output(QStringLiteral("\rstill mine")).ok);
     QCOMPARE(served.pty.readMaster(11), QByteArray("\rstill mine"));
 }
 
@@ -273,10 +272,8 @@ void TestNetworkSerial::serverRestartedBetweenSends()
     const QString problem = served.start();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-    PortControl control;
-    QStringList reported;
-    control.SetFailureHandler([&reported](const QString &why) { reported << why; });
-    QCOMPARE(OpenAsConsole(control, LinkedPort), QString());
+    PortControl &control = *served.control;
+    const QStringList &reported = served.reported;
     QVERIFY(control.Output(QStringLiteral("\rone")).ok);
     QCOMPARE(served.pty.readMaster(4), QByteArray("\rone"));
 
