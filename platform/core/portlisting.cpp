@@ -190,8 +190,24 @@ StableNames ScanStableNames(const QString &byIdFolder)
     return names;
 }
 
+#ifdef Q_OS_WIN
+QList<PortLinkEntry> ScanPortEntries()
+{
+    QList<PortLinkEntry> entries;
+    const QMap<int, QString> stored = StoredPortEntries();
+    for (auto entry = stored.cbegin(); entry != stored.cend(); ++entry)
+        entries.append({entry.key(), PortEntryPlace(entry.key()), entry.value(), QString(), false});
+    return entries;
+}
+#endif
+
 PortListing ListPorts()
 {
-    return ShapeListing(AvailableSerialDevices(), ScanPortLinks(PortLinksFolder()),
-                        ScanStableNames(QString::fromLatin1(StableNamesFolder)), LiveLockHolder);
+#ifdef Q_OS_WIN
+    const QList<PortLinkEntry> entries = ScanPortEntries();
+#else
+    const QList<PortLinkEntry> entries = ScanPortLinks(PortLinksFolder());
+#endif
+    return ShapeListing(AvailableSerialDevices(), entries, ScanStableNames(QString::fromLatin1(StableNamesFolder)),
+                        LiveLockHolder);
 }

@@ -84,6 +84,10 @@ using HolderLookup = std::function<std::optional<PortHolder>(const QString &devi
 // The system's side.
 [[nodiscard]] QList<SerialDevice> AvailableSerialDevices();
 [[nodiscard]] QList<PortLinkEntry> ScanPortLinks(const QString &folder);
+#ifdef Q_OS_WIN
+// Windows keeps a port's serial server in the settings store, not as a link.
+[[nodiscard]] QList<PortLinkEntry> ScanPortEntries();
+#endif
 [[nodiscard]] StableNames ScanStableNames(const QString &byIdFolder);
 [[nodiscard]] PortListing ListPorts();
 

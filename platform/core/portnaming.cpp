@@ -95,6 +95,20 @@ bool SetPortEntry(int n, const QString &address)
     entries->sync();
     return entries->status() == QSettings::NoError;
 }
+
+QMap<int, QString> StoredPortEntries()
+{
+    const std::unique_ptr<QSettings> entries = PortEntries();
+    entries->beginGroup(QStringLiteral("Ports"));
+    QMap<int, QString> stored;
+    for (const QString &key : entries->childKeys()) {
+        bool isNumber = false;
+        const int n = key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? key.mid(3).toInt(&isNumber) : 0;
+        if (isNumber && n > 0)
+            stored.insert(n, entries->value(key).toString());
+    }
+    return stored;
+}
 #else
 QString PortLinkText(int n)
 {

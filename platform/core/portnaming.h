@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 // How a port number becomes a device.
@@ -39,4 +40,6 @@
 // Stores a serial server's address for port n, or removes it when `address`
 // is empty; false when the store cannot be written.
 [[nodiscard]] bool SetPortEntry(int n, const QString &address);
+// Every port number that has a serial server stored, with its address.
+[[nodiscard]] QMap<int, QString> StoredPortEntries();
 #endif
