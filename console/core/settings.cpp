@@ -70,7 +70,8 @@ void StoreCoordinateIfChanged(SettingsStore &store, const PositionKey &key, int 
 
 void StoreTextIfChanged(SettingsStore &store, const TextKey &key, const QString &text)
 {
-    if (Read(store, key.name, Name(key.defaultText)) != text)
+    if (Read(store, key.name, Name(key.defaultText)) != text
+        || store.HoldsHandWrittenList(Name(Section), Name(key.name)))
         Write(store, key.name, text);
 }
 

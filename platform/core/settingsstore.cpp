@@ -71,6 +71,11 @@ QString SettingsStore::GetSetting(const QString &section, const QString &key,
         .value_or(value.toStringList().join(QStringLiteral(", ")));
 }
 
+bool SettingsStore::HoldsHandWrittenList(const QString &section, const QString &key) const
+{
+    return m_settings->value(KeyPath(section, key)).typeId() == QMetaType::QStringList;
+}
+
 void SettingsStore::SaveSetting(const QString &section, const QString &key, const QString &value)
 {
     m_settings->setValue(KeyPath(section, key), value);

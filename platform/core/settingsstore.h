@@ -25,6 +25,10 @@ public:
     [[nodiscard]] QString GetSetting(const QString &section, const QString &key,
                                      const QString &defaultValue) const;
     void SaveSetting(const QString &section, const QString &key, const QString &value);
+    // True when the value was edited by hand into a form the store holds as
+    // a list (a comma, no quotes). Rewritten by the store, it would not keep
+    // the text GetSetting gave: saved again as that text, it does.
+    [[nodiscard]] bool HoldsHandWrittenList(const QString &section, const QString &key) const;
     // Writes pending changes to disk; false when the store could not be
     // written, and WriteError() then says why.
     [[nodiscard]] bool Flush();

@@ -177,6 +177,8 @@ void TestSettings::handWrittenTextIsTakenAsWritten_data()
         << "y,,z";
     QTest::newRow("quoted items are the library's to read")
         << QByteArray("[Settings]\nCurMsgText=\"a\", \"b\"\n") << "a, b";
+    QTest::newRow("a byte that is no UTF-8")
+        << QByteArray("[Settings]\nCurMsgText=a, b\xf1\n") << QStringLiteral("a, b\uFFFD");
 }
 
 void TestSettings::handWrittenTextIsTakenAsWritten()
@@ -185,6 +187,17 @@ void TestSettings::handWrittenTextIsTakenAsWritten()
     QFETCH(QString, text);
     QVERIFY(WriteFile(m_path, file));
 
+    QCOMPARE(RestoreFields(SettingsStore(m_path), PresentCount).curMsgText, text);
+    // Saved after the window moved, the file is rewritten; the text stays.
+    {
+        SettingsStore store(m_path);
+        WindowSnapshot window;
+        window.fields = RestoreFields(store, PresentCount);
+        window.left = 15;
+        window.top = 30;
+        StoreChangedSettings(store, window);
+        QVERIFY(store.Flush());
+    }
     QCOMPARE(RestoreFields(SettingsStore(m_path), PresentCount).curMsgText, text);
 }
 

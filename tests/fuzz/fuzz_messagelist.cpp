@@ -33,10 +33,10 @@ void CheckEntries(const QStringList &history)
 
 // A line too long for the field, put after the first line end: it is
 // skipped whole, and the entries after it are kept as though it were not
-// there. Long inputs are slow, so only some get one.
+// there. Long inputs are slow, so only inputs that start with byte 0 get one.
 void CheckOverLongLineIsSkipped(QByteArrayView file)
 {
-    if (file.isEmpty() || file.front() % 16 != 0)
+    if (file.isEmpty() || file.front() != 0)
         return;
     const qsizetype cr = file.indexOf('\r');
     if (cr < 0)
