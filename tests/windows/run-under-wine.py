@@ -79,6 +79,18 @@ class WinePrefix:
         subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
         self.wait()
+        self.smooth_fonts()
+
+    def smooth_fonts(self):
+        # Windows smooths text out of the box; a fresh prefix does not, and
+        # its unsmoothed rendering of the host's Arial stand-in drops the
+        # capital I at the dialog size ("EX T"), a picture no operator sees.
+        settings = self.path / "font-smoothing.reg"
+        settings.write_text("REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
+                            "\"FontSmoothing\"=\"2\"\n\"FontSmoothingType\"=dword:00000002\n"
+                            "\"FontSmoothingGamma\"=dword:00000578\n\"FontSmoothingOrientation\"=dword:00000001\n")
+        self.run("regedit", "/S", "Z:" + str(settings), check=True, timeout=120)
+        self.wait()
 
     def drive_c(self):
         return self.path / "drive_c"
