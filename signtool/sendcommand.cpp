@@ -96,6 +96,9 @@ int RunSend(SendRequest request, PortControl &port, MessageBoxes &boxes, InputLi
     if (status != ExitStatus::IoError && !stopped
         && !Moved(port.Drain(0, QDeadlineTimer(QDeadlineTimer::Forever), waits.stopRequested), opened.port, boxes))
         status = ExitStatus::IoError;
-    port.CloseWithin(QDeadlineTimer(Asked(waits.stopRequested) ? OutputTiming::StallMs : 0));
+    const PortStatus closed =
+        port.CloseWithin(QDeadlineTimer(Asked(waits.stopRequested) ? OutputTiming::StallMs : 0));
+    if (status != ExitStatus::IoError && !stopped && !Moved(closed, opened.port, boxes))
+        status = ExitStatus::IoError;
     return status;
 }

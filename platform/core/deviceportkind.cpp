@@ -66,9 +66,10 @@ PortStatus DevicePortKind::Open()
     return PortStatus::Success();
 }
 
-void DevicePortKind::Close()
+PortStatus DevicePortKind::Close()
 {
     m_port.close();
+    return PortStatus::Success();
 }
 
 void DevicePortKind::TakeError(SerialBackend::SerialPortError error)

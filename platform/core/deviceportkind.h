@@ -22,7 +22,7 @@ public:
     [[nodiscard]] QString Name() const override { return m_path; }
     [[nodiscard]] PortStatus SetSettings(const QString &settings) override;
     [[nodiscard]] PortStatus Open() override;
-    void Close() override;
+    [[nodiscard]] PortStatus Close() override;
     [[nodiscard]] bool IsOpen() const override { return m_port.isOpen(); }
     void SetBrokenHandler(BrokenHandler handler) override { m_broken = std::move(handler); }
 

@@ -86,7 +86,7 @@ void Rfc2217Kind::Take(QByteArrayView bytes)
 {
     const TelnetReader::Result result = m_telnet.Feed(bytes);
     Heard(result.data);
-    if (!result.reply.isEmpty())
+    if (!result.reply.isEmpty() && !Closing())
         Socket().write(result.reply);
 }
 
@@ -161,32 +161,42 @@ PortStatus NetworkPortKind::Open()
     return status;
 }
 
-void NetworkPortKind::Close()
+PortStatus NetworkPortKind::Close()
 {
-    m_inService = false;
+    PortStatus status = PortStatus::Success();
     if (m_socket.state() == QAbstractSocket::ConnectedState)
         static_cast<void>(m_socket.flush());
-    if (m_socket.state() == QAbstractSocket::ConnectedState && m_socket.bytesToWrite() == 0) {
+    if (m_inService && m_socket.state() == QAbstractSocket::ConnectedState && m_socket.bytesToWrite() == 0) {
         // A server passes what it read to the device in its own time, and
         // one that reads the end of the connection together with the last
         // bytes may drop them (ser2net does, about once in twenty closes made
         // within a millisecond of the data). They are given a moment first.
         DropIncomingUntil(QDeadlineTimer(DeviceHandOverMs));
-        // A close with the server's words unread is a reset, and a reset
-        // throws away what the server has not read yet. So the sending side
-        // is shut, and the server's words are read and dropped until it
-        // closes too, once it has read everything.
-        ShutDownSending(m_socket.socketDescriptor());
-        DropIncomingUntil(QDeadlineTimer(CloseMs));
+        if (m_socket.state() == QAbstractSocket::ConnectedState) {
+            // A close with the server's words unread is a reset, and a reset
+            // throws away what the server has not read yet. So the sending
+            // side is shut, and the server's words are read until it closes
+            // too, once it has read everything.
+            ShutDownSending(m_socket.socketDescriptor());
+            DropIncomingUntil(QDeadlineTimer(CloseMs));
+        } else {
+            // The server ended first (its device would not open, say): what
+            // it was given last reached no device.
+            status = PortStatus::Failure(DescribeEnd());
+        }
     }
+    m_inService = false;
     m_socket.abort();
+    return status;
 }
 
 void NetworkPortKind::DropIncomingUntil(const QDeadlineTimer &deadline)
 {
     // Nothing is answered now: an answer written after the sending side
     // was shut would fail, and the failed socket would reset the connection.
+    // The server's end is the close's own business, not a break to report.
     const QScopedValueRollback closing(m_closing, true);
+    const QScopedValueRollback inService(m_inService, false);
     while (m_socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()
            && m_socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
         ReadIncoming();
@@ -213,8 +223,7 @@ void NetworkPortKind::ReadIncoming()
 {
     char bytes[ReadBytes];
     for (qint64 got = m_socket.read(bytes, sizeof bytes); got > 0; got = m_socket.read(bytes, sizeof bytes)) {
-        if (!m_closing)
-            Take(QByteArrayView(bytes, got));
+        Take(QByteArrayView(bytes, got));
     }
 }
 

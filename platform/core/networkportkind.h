@@ -29,7 +29,7 @@ public:
     [[nodiscard]] QString Name() const override { return NetworkPortText(m_address); }
     [[nodiscard]] PortStatus SetSettings(const QString &settings) override;
     [[nodiscard]] PortStatus Open() override;
-    void Close() override;
+    [[nodiscard]] PortStatus Close() override;
     [[nodiscard]] bool IsOpen() const override;
     void SetBrokenHandler(BrokenHandler handler) override { m_broken = std::move(handler); }
 
@@ -46,6 +46,8 @@ protected:
     [[nodiscard]] const NetworkPort &Address() const { return m_address; }
     [[nodiscard]] const LineSettings &Line() const { return m_line; }
     [[nodiscard]] QTcpSocket &Socket() { return m_socket; }
+    // Whether the port is closing, when nothing may be written any more.
+    [[nodiscard]] bool Closing() const { return m_closing; }
     // What the server said: the words kept for a report, the rest dropped.
     void Heard(QByteArrayView data);
 
@@ -57,7 +59,8 @@ private:
 
     [[nodiscard]] PortStatus Connect(const QDeadlineTimer &deadline);
     void ReadIncoming();
-    // Reads and drops what the server sends until it closes or the deadline.
+    // Reads what the server sends, answering nothing, until it closes or the
+    // deadline.
     void DropIncomingUntil(const QDeadlineTimer &deadline);
     void TakeEnd();
     [[nodiscard]] QString DescribeEnd() const;
@@ -69,7 +72,7 @@ private:
     QElapsedTimer m_connected;
     QByteArray m_banner;
     bool m_inService = false;
-    // While closing, what the server sends is dropped unanswered.
+    // While closing, what the server sends goes unanswered.
     bool m_closing = false;
 };
 

@@ -230,21 +230,24 @@ PortStatus PortControl::Drain(qint64 leaveAtMost, const QDeadlineTimer &deadline
 
 void PortControl::Close()
 {
-    CloseWithin(QDeadlineTimer(QDeadlineTimer::Forever));
+    static_cast<void>(CloseWithin(QDeadlineTimer(QDeadlineTimer::Forever)));
 }
 
-void PortControl::CloseWithin(const QDeadlineTimer &deadline)
+PortStatus PortControl::CloseWithin(const QDeadlineTimer &deadline)
 {
     m_progressTimer.stop();
     // No fixed bound: a slow line gets all the time it needs, as long as
     // bytes keep leaving; one that takes nothing for a while is given up on.
-    if (m_inService)
-        static_cast<void>(Drain(0, deadline));
+    PortStatus status = m_inService ? Drain(0, deadline) : PortStatus::Success();
     m_inService = false;
-    if (m_kind)
-        m_kind->Close();
+    if (m_kind) {
+        const PortStatus closed = m_kind->Close();
+        if (status.ok)
+            status = closed;
+    }
     m_queue.clear();
     m_queueAt = 0;
+    return status;
 }
 
 bool PortControl::IsOpen() const
@@ -293,7 +296,7 @@ void PortControl::GiveUp(const QString &why)
     // Whatever was queued is lost with the port; holding it would only fail
     // the same way at every later write.
     m_inService = false;
-    m_kind->Close();
+    static_cast<void>(m_kind->Close());
     m_queue.clear();
     m_queueAt = 0;
     m_closedBecause = why;

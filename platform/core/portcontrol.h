@@ -48,8 +48,9 @@ public:
     // goes away; the port then stays open or is closed as Output leaves it.
     [[nodiscard]] PortStatus Drain(qint64 leaveAtMost, const QDeadlineTimer &deadline,
                                    const std::function<bool()> &stopWaiting = {});
-    // Closes after a drain that ends by the deadline at the latest.
-    void CloseWithin(const QDeadlineTimer &deadline);
+    // Closes after a drain that ends by the deadline at the latest. Fails
+    // where the drain failed or the close found the last output lost.
+    [[nodiscard]] PortStatus CloseWithin(const QDeadlineTimer &deadline);
     // Bytes Output took that have not yet left: this control's queue, the
     // device's buffer and what the system must still send (see portkind.h).
     [[nodiscard]] qint64 Pending() const;

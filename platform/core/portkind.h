@@ -46,8 +46,10 @@ public:
     [[nodiscard]] virtual PortStatus SetSettings(const QString &settings) = 0;
     // Opens the port within the kind's own bound.
     [[nodiscard]] virtual PortStatus Open() = 0;
-    // Closes at once; what the device still holds is dropped.
-    virtual void Close() = 0;
+    // Closes at once; what the device still holds is dropped. Fails where
+    // the close found the last output lost: a server that ended the
+    // connection before the port ended it took it to no device.
+    [[nodiscard]] virtual PortStatus Close() = 0;
     [[nodiscard]] virtual bool IsOpen() const = 0;
     virtual void SetBrokenHandler(BrokenHandler handler) = 0;
 

@@ -4,6 +4,7 @@
 
 #include "consoleopening.h"
 #include "hostileserver.h"
+#include "networkportkind.h"
 #include "ptypair.h"
 #include "portcontrol.h"
 #include "ser2netserver.h"
@@ -106,6 +107,8 @@ private Q_SLOTS:
     void serverRestartedBetweenSends();
     void hostileServerNeverHoldsTheConsole_data();
     void hostileServerNeverHoldsTheConsole();
+    void closeFailsWhereTheServerEndedFirst_data();
+    void closeFailsWhereTheServerEndedFirst();
 };
 
 void TestNetworkSerial::init()
@@ -367,6 +370,33 @@ void TestNetworkSerial::hostileServerNeverHoldsTheConsole()
     const QByteArray wont("\xff\xfc");
     QVERIFY2(server.Received().count(wont) < 256, qPrintable(QString::number(server.Received().count(wont))));
     QCOMPARE(reported, QStringList());
+}
+
+void TestNetworkSerial::closeFailsWhereTheServerEndedFirst_data()
+{
+    QTest::addColumn<HostileServer::Mode>("mode");
+    QTest::newRow("raw TCP") << HostileServer::Mode::Raw;
+    QTest::newRow("RFC 2217") << HostileServer::Mode::Telnet;
+}
+
+void TestNetworkSerial::closeFailsWhereTheServerEndedFirst()
+{
+    QFETCH(HostileServer::Mode, mode);
+    HostileServer server(mode, HostileServer::Behaviour::EndAfterData);
+    QVERIFY(server.IsListening());
+    const std::unique_ptr<PortKind> kind = MakeNetworkPortKind(*ParseNetworkPort(server.Address()));
+    QVERIFY(kind->SetSettings(QStringLiteral("9600,N,8,1")).ok);
+    QVERIFY(kind->Open().ok);
+    kind->Device().write(kind->Framed("\rHELLO"));
+    kind->Flush();
+    // Waited for without an event loop, so that only the close can see it.
+    const QDeadlineTimer ended(5000);
+    while (!server.HasClosed() && !ended.hasExpired())
+        QThread::msleep(1);
+
+    const PortStatus closed = kind->Close();
+    QVERIFY(!closed.ok);
+    QVERIFY2(closed.description.contains(QStringLiteral("Device open failure")), qPrintable(closed.description));
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSerial)

@@ -2,6 +2,7 @@
 #include "exitstatus.h"
 #include "fieldcheck.h"
 #include "fieldtext.h"
+#include "hostileserver.h"
 #include "inputlines.h"
 #include "linkedpty.h"
 #include "messageboxes.h"
@@ -38,6 +39,8 @@ private Q_SLOTS:
     void runsToStatusMessageAndBytes();
     void endsHonestly_data();
     void endsHonestly();
+    void failsWhenTheServerEndsFirst_data();
+    void failsWhenTheServerEndsFirst();
     void sendsEachInputLineOverOneOpen();
     void skipsAnOverLongInputLine();
     void refusesAPortHeldByTheConsole();
@@ -288,6 +291,30 @@ void TestProgram::endsHonestly()
     }
     // The port is free again, however the run ended.
     QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
+}
+
+void TestProgram::failsWhenTheServerEndsFirst_data()
+{
+    QTest::addColumn<HostileServer::Mode>("mode");
+    QTest::newRow("raw TCP") << HostileServer::Mode::Raw;
+    QTest::newRow("RFC 2217") << HostileServer::Mode::Telnet;
+}
+
+// A server that took the bytes and then closed on its own passed them to no
+// device, even though every byte left the program.
+void TestProgram::failsWhenTheServerEndsFirst()
+{
+    QFETCH(HostileServer::Mode, mode);
+    TempConfigHome home;
+    HostileServer server(mode, HostileServer::Behaviour::EndAfterData);
+    QVERIFY(server.IsListening());
+    QVERIFY(home.linkPortToText(LinkedPort, server.Address()));
+
+    const Finished run = Run({"send", "--port", LinkedPortName(), "HELLO"});
+    QCOMPARE(run.status, ExitStatus::IoError);
+    QVERIFY2(run.err.startsWith("Comm Port \"" + LinkedPortName().toUtf8() + "\" cannot be written to\n"),
+             run.err.constData());
+    QVERIFY2(run.err.contains("Device open failure"), run.err.constData());
 }
 
 void TestProgram::sendsEachInputLineOverOneOpen()

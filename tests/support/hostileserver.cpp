@@ -16,6 +16,7 @@ namespace {
 
 using namespace TelnetCode;
 constexpr int TickMs = 10;
+constexpr char DeviceFailure[] = "Device open failure: Value or file not found\r\n";
 // A flood ends after this long, so that a client that waits for its end
 // shows as slow instead of hanging its test.
 constexpr int FloodMs = 8000;
@@ -100,6 +101,7 @@ void HostileServer::Serve()
             continue;
         Misbehave(client);
         ::close(client);
+        m_closed = true;
     }
 }
 
@@ -142,6 +144,7 @@ void HostileServer::Misbehave(int client)
         break;
     case Behaviour::NeverRead:
     case Behaviour::ResetDuringSetUp:
+    case Behaviour::EndAfterData:
         break;
     }
     const auto floodEnds = std::chrono::steady_clock::now() + std::chrono::milliseconds(FloodMs);
@@ -159,6 +162,12 @@ void HostileServer::Misbehave(int client)
         }
         if (m_behaviour != Behaviour::NeverRead && !ReadFrom(client))
             return;
+        if (m_behaviour == Behaviour::EndAfterData && Received().contains('\r')) {
+            // As a server whose device would not open, once the client has
+            // written.
+            ::send(client, DeviceFailure, sizeof DeviceFailure - 1, MSG_NOSIGNAL);
+            return;
+        }
         pollfd watched{client, static_cast<short>(pending.isEmpty() ? 0 : POLLOUT), 0};
         if (m_behaviour != Behaviour::NeverRead)
             watched.events |= POLLIN;

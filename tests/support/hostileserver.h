@@ -22,6 +22,7 @@ public:
         OptionFlood,            // answers, then asks for every option again and again, reading all
         NeverRead,              // answers, then reads nothing
         ResetDuringSetUp,       // resets the connection at once
+        EndAfterData,           // answers, then, a moment after the first data, says why and closes
     };
 
     HostileServer(Mode mode, Behaviour behaviour);
@@ -34,6 +35,8 @@ public:
     [[nodiscard]] QString Address() const;
     // What the client sent, Telnet commands included.
     [[nodiscard]] QByteArray Received() const;
+    // Whether the server has closed a connection.
+    [[nodiscard]] bool HasClosed() const { return m_closed; }
 
 private:
     void Serve();
@@ -46,6 +49,7 @@ private:
     int m_listener = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stop = false;
+    std::atomic<bool> m_closed = false;
     mutable std::mutex m_mutex;
     QByteArray m_received;
     std::thread m_thread;
