@@ -199,7 +199,9 @@ def show_about(env, window, screens):
     time.sleep(1)
     xdotool(env, "key", "Up", "Return")
     about = find_window(env, "About VantorMsgBoard", 20)
-    time.sleep(1)
+    # Mapped is not yet painted; on a loaded machine the paint comes late.
+    xdotool(env, "windowactivate", "--sync", about)
+    time.sleep(2)
     screenshot(env, about, screens / "about-wine.png")
     xdotool(env, "key", "--window", about, "Escape")
     time.sleep(1)
