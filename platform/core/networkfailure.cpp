@@ -67,7 +67,8 @@ QString DescribeLookupTimeout(const NetworkPort &address)
 
 QString DescribeEndDuringSetUp(const NetworkPort &address, const QByteArray &banner)
 {
-    return Server(address) + QStringLiteral(" closed the connection while it was being set up") + Quoted(banner) + u'.' + LineBreak
+    return Server(address) + QStringLiteral(" closed or reset the connection while it was being set up")
+        + Quoted(banner) + u'.' + LineBreak
         + QStringLiteral("It may be busy with another client: only one program at a time can use a serial "
                          "server's port.");
 }

@@ -282,9 +282,10 @@ void TestNetworkSerial::serverRestartedBetweenSends()
 
     served.server->Stop();
     if (idleBetween) {
-        // The loss is reported while the console idles, once.
+        // The loss is reported while the console idles, once (so soon after
+        // the connect, it may read as a close during set-up).
         QTRY_COMPARE(reported.size(), 1);
-        QVERIFY2(reported.first().contains(QStringLiteral("closed the connection")), qPrintable(reported.first()));
+        QVERIFY2(reported.first().contains(QStringLiteral("closed")), qPrintable(reported.first()));
         QVERIFY(!control.IsOpen());
         // A Send while the server is down reports it.
         const PortStatus whileDown = control.Output(QStringLiteral("\rlost"));
@@ -312,7 +313,7 @@ void TestNetworkSerial::hostileServerNeverHoldsTheConsole_data()
     QTest::addColumn<QString>("failure");
 
     const QString timedOut = QStringLiteral("did not answer in time");
-    const QString reset = QStringLiteral("closed the connection while it was being set up");
+    const QString reset = QStringLiteral("closed or reset the connection while it was being set up");
     QTest::newRow("raw, flood during connect") << Mode::Raw << Behaviour::FloodDuringConnect << QString();
     QTest::newRow("Telnet, flood during connect") << Mode::Telnet << Behaviour::FloodDuringConnect << timedOut;
     QTest::newRow("Telnet, endless subnegotiation") << Mode::Telnet << Behaviour::EndlessSubnegotiation << timedOut;
