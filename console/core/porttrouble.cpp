@@ -8,9 +8,10 @@
 namespace {
 
 // The words the port's failure descriptions use for each kind of trouble.
-constexpr std::array<std::pair<QLatin1StringView, PortTrouble>, 3> Phrases{{
+constexpr std::array<std::pair<QLatin1StringView, PortTrouble>, 4> Phrases{{
     {QLatin1StringView(" has gone away"), PortTrouble::Unplugged},
     {QLatin1StringView(" closed the connection"), PortTrouble::ConnectionClosed},
+    {QLatin1StringView(" closed or reset the connection"), PortTrouble::ConnectionClosed},
     {QLatin1StringView(" has taken nothing for "), PortTrouble::Stalled},
 }};
 

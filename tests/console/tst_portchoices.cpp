@@ -144,6 +144,9 @@ void TestPortChoices::trouble_data()
     QTest::newRow("server closed the connection")
         << DescribeLostConnection({NetworkPort::Protocol::RawTcp, "127.0.0.1", 4001}, "The remote host closed")
         << QStringLiteral("\u26A0 COM7 lost its server, which closed the connection. The next Send tries again.");
+    QTest::newRow("server ended the connection during set-up")
+        << DescribeEndDuringSetUp({NetworkPort::Protocol::RawTcp, "127.0.0.1", 4001}, "Device open failure")
+        << QStringLiteral("\u26A0 COM7 lost its server, which closed the connection. The next Send tries again.");
     QTest::newRow("device stalled")
         << "/dev/ttyUSB0 has taken nothing for 5 seconds; 12 bytes are still waiting to be sent."
         << QStringLiteral("\u26A0 COM7 stopped taking the message. The next Send tries again.");
