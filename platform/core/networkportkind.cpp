@@ -125,9 +125,11 @@ PortStatus NetworkPortKind::Connect(const QDeadlineTimer &deadline)
         return PortStatus::Success();
     error = m_socket.error() == QAbstractSocket::UnknownSocketError ? QAbstractSocket::SocketTimeoutError
                                                                      : m_socket.error();
-    // A server that accepts and resets at once fails the connect itself.
+    // A server that accepts and resets at once fails the connect itself;
+    // the socket layer says so in one of these ways, depending on where in
+    // its connect the reset lands.
     if (error == QAbstractSocket::RemoteHostClosedError || error == QAbstractSocket::UnsupportedSocketOperationError
-        || error == QAbstractSocket::UnknownSocketError)
+        || error == QAbstractSocket::UnfinishedSocketOperationError)
         return PortStatus::Failure(DescribeEndDuringSetUp(m_address, m_banner));
     return PortStatus::Failure(DescribeConnectFailure(m_address, error, m_socket.errorString()));
 }
