@@ -1,5 +1,6 @@
 #include "historycombo.h"
 
+#include "longtextlineedit.h"
 #include "singlelinefield.h"
 
 #include <QAbstractItemView>
@@ -57,7 +58,7 @@ public:
 HistoryCombo::HistoryCombo(QWidget *parent)
     : QComboBox(parent)
 {
-    setEditable(true);
+    setLineEdit(new LongTextLineEdit(this));
     setInsertPolicy(NoInsert);
     setCompleter(nullptr);
     MakeSingleLineField(*lineEdit());
