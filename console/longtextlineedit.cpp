@@ -74,9 +74,10 @@ void LongTextLineEdit::paintEvent(QPaintEvent *event)
         style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
     const int lineWidth = contents.width() - 2 * HorizontalMargin;
     const int widthUsed = qRound(control->naturalTextWidth()) + 1;
-    // Text being composed carries its own formats, which only the whole
-    // layout's drawing shows; text that fits is aligned, not scrolled.
-    if (m_paintedWhole || control->composeMode() || widthUsed <= lineWidth) {
+    // Text being composed carries its own formats, and a mask its block
+    // cursor, which only the whole layout's drawing shows; text that fits
+    // is aligned, not scrolled.
+    if (m_paintedWhole || control->composeMode() || !inputMask().isEmpty() || widthUsed <= lineWidth) {
         QLineEdit::paintEvent(event);
         return;
     }
@@ -123,8 +124,9 @@ void LongTextLineEdit::paintEvent(QPaintEvent *event)
 
     // The selection over a highlight, the rest in the text colour.
     const QPalette &colours = palette();
-    const int selectionStart = control->hasSelectedText() ? std::clamp(control->selectionStart(), from, to) : to;
-    const int selectionEnd = control->hasSelectedText() ? std::clamp(control->selectionEnd(), from, to) : to;
+    const bool selected = control->hasSelectedText();
+    const int selectionStart = selected ? std::clamp(control->selectionStart(), from, to) : to;
+    const int selectionEnd = selected ? std::clamp(control->selectionEnd(), from, to) : to;
     if (selectionStart < selectionEnd) {
         const qreal x = line.cursorToX(selectionStart);
         const QRectF highlight(x, line.y(), line.cursorToX(selectionEnd) - x, line.height());
@@ -135,7 +137,7 @@ void LongTextLineEdit::paintEvent(QPaintEvent *event)
     DrawStretch(painter, line, origin, selectionStart, selectionEnd, colours.highlightedText().color());
     DrawStretch(painter, line, origin, selectionEnd, to, text);
 
-    if (d->cursorVisible && !isReadOnly() && inputMask().isEmpty()) {
+    if (d->cursorVisible && !isReadOnly()) {
         control->setCursorWidth(style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this));
         control->draw(&painter, origin, contents, QWidgetLineControl::DrawCursor);
     }
