@@ -1,22 +1,7 @@
 #include "formlayout.h"
 #include "longtextlineedit.h"
 
-#include <QImage>
 #include <QTest>
-
-namespace {
-
-// The field's font, and a width far below its text's.
-template<typename Edit>
-void Prepare(Edit &edit, const QString &text)
-{
-    edit.setFont(LucidaConsoleFont(9.75));
-    edit.setMaxLength(text.size());
-    edit.resize(300, 30);
-    edit.setText(text);
-}
-
-} // namespace
 
 class TestLongTextLineEdit : public QObject
 {
@@ -30,64 +15,56 @@ private Q_SLOTS:
 void TestLongTextLineEdit::paintsAsQLineEdit_data()
 {
     QTest::addColumn<QString>("text");
-    // Each cursor position is painted in turn, so that the scrolling each
-    // paint leaves is what the next one starts from.
+    // Painted at each in turn: a paint scrolls on from where the last one left.
     QTest::addColumn<QList<int>>("cursors");
-    QTest::addColumn<int>("selectionStart");
+    // How many characters before the cursor are selected.
+    QTest::addColumn<int>("selected");
     QTest::addColumn<bool>("focused");
 
     constexpr int Length = 3 * LongTextLineEdit::LongTextLength;
-    QString mixed;
+    QString text;
     for (int i = 0; i < Length; ++i)
-        mixed.append(QChar(u'A' + i % 26));
-    QTest::newRow("cursor at the start") << mixed << QList<int>{0} << -1 << false;
-    QTest::newRow("cursor at the end") << mixed << QList<int>{Length} << -1 << false;
-    QTest::newRow("back from the end to the middle") << mixed << QList<int>{Length, Length / 2} << -1 << false;
-    QTest::newRow("on from the start to the middle") << mixed << QList<int>{0, Length / 2} << -1 << false;
-    QTest::newRow("selection out of view on the left")
-        << mixed << QList<int>{Length / 2} << Length / 2 - 500 << false;
-    QTest::newRow("selection inside the view") << mixed << QList<int>{Length / 2} << Length / 2 - 5 << false;
-    QTest::newRow("short text") << QString(300, u'x') << QList<int>{150} << 100 << false;
-    QTest::newRow("right-to-left text")
-        << QString(Length, QChar(0x05D0)) + mixed << QList<int>{Length / 2} << -1 << false;
-    QTest::newRow("cursor shown") << mixed << QList<int>{Length, Length / 2} << -1 << true;
+        text.append(QChar(u'A' + i % 26));
+    QTest::newRow("to the end, back to the middle") << text << QList<int>{Length, Length / 2} << 0 << false;
+    QTest::newRow("selected from out of view") << text << QList<int>{Length / 2} << 500 << false;
+    QTest::newRow("cursor shown") << text << QList<int>{0, Length / 2} << 0 << true;
+    QTest::newRow("right to left")
+        << QString(Length, QChar(0x05D0)) + text << QList<int>{Length / 2} << 0 << false;
 }
 
-// The same pixels as a plain QLineEdit, and a click in it lands where it
-// would land there.
+// The pixels of a plain QLineEdit, and a click lands where it lands there.
 void TestLongTextLineEdit::paintsAsQLineEdit()
 {
     QFETCH(QString, text);
     QFETCH(QList<int>, cursors);
-    QFETCH(int, selectionStart);
+    QFETCH(int, selected);
     QFETCH(bool, focused);
 
     QLineEdit plain;
     LongTextLineEdit longText;
-    Prepare(plain, text);
-    Prepare(longText, text);
+    const QList<QLineEdit *> edits{&plain, &longText};
+    for (QLineEdit *edit : edits) {
+        edit->setFont(LucidaConsoleFont(9.75));
+        edit->setMaxLength(text.size());
+        edit->resize(300, 30);
+        edit->setText(text);
+    }
     for (const int cursor : cursors) {
         QList<QImage> painted;
-        // Each focused in turn; moving the cursor starts its blink shown.
-        for (QLineEdit *edit : {&plain, static_cast<QLineEdit *>(&longText)}) {
+        for (QLineEdit *edit : edits) {
+            // Focused in turn; the cursor's move starts its blink shown.
             if (focused) {
                 edit->show();
                 edit->activateWindow();
                 edit->setFocus();
                 QVERIFY(QTest::qWaitForWindowActive(edit));
             }
-            if (selectionStart >= 0)
-                edit->setSelection(selectionStart, cursor - selectionStart);
-            else
-                edit->setCursorPosition(cursor);
+            edit->setSelection(cursor - selected, selected);
             painted.append(edit->grab().toImage());
         }
         QCOMPARE(painted.at(1), painted.at(0));
     }
-    for (const int x : {3, 150, 297}) {
-        const QPoint click(x, 15);
-        QCOMPARE(longText.cursorPositionAt(click), plain.cursorPositionAt(click));
-    }
+    QCOMPARE(longText.cursorPositionAt({150, 15}), plain.cursorPositionAt({150, 15}));
 }
 
 QTEST_MAIN(TestLongTextLineEdit)
