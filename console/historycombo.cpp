@@ -1,10 +1,13 @@
 #include "historycombo.h"
 
+#include "longtextlineedit.h"
 #include "singlelinefield.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,7 +42,9 @@ private:
 // An entry may hold a megabyte of text. The list's size hint of an entry is
 // one line of the font: laying the whole entry out for it, as the standard
 // delegate does, would freeze the window on every change of the list and
-// the selection. Painting elides the text to the row as before.
+// the selection. And a row is painted from no more of the entry than it can
+// show, elided on the right as the whole entry would be: the style lays out
+// all the text it is given, seconds for a list of long entries.
 class OneLineDelegate final : public QStyledItemDelegate
 {
 public:
@@ -50,6 +55,14 @@ public:
         constexpr int Margin = 4;
         return {option.rect.width(), option.fontMetrics.height() + Margin};
     }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // A glyph a pixel wide or wider each: more than the row shows.
+        option->text.truncate(std::max(option->rect.width(), 0) + 1);
+    }
 };
 
 } // namespace
@@ -57,7 +70,7 @@ public:
 HistoryCombo::HistoryCombo(QWidget *parent)
     : QComboBox(parent)
 {
-    setEditable(true);
+    setLineEdit(new LongTextLineEdit(this));
     setInsertPolicy(NoInsert);
     setCompleter(nullptr);
     MakeSingleLineField(*lineEdit());

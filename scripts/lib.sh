@@ -7,7 +7,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian 12 packages the console needs to build, run and be tested.
 PACKAGES=(
     cmake g++ make ccache
-    qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-base-dev qt6-base-private-dev qt6-serialport-dev libgl-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool openbox x11-utils
     # scripts/bench presses keys in process through XTest.

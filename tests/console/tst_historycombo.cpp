@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void pasteLeavesCursorAfterInsertedText_data();
     void pasteLeavesCursorAfterInsertedText();
     void textHasNoLengthLimit();
+    void longEntryRowShowsWhatTheWholeEntryWould();
 };
 
 void TestHistoryCombo::listChangesKeepText_data()
@@ -265,6 +268,26 @@ void TestHistoryCombo::textHasNoLengthLimit()
     window.curMsg->AddItem(longText);
     window.curMsg->SetListIndex(0);
     QCOMPARE(window.curMsg->Text(), longText);
+}
+
+void TestHistoryCombo::longEntryRowShowsWhatTheWholeEntryWould()
+{
+    Window window;
+    window.curMsg->AddItem(QString(5000, u'x'));
+    QAbstractItemView *const list = window.curMsg->view();
+
+    QStyleOptionViewItem row;
+    row.initFrom(list);
+    row.rect = QRect(0, 0, 200, 20);
+    row.textElideMode = Qt::ElideRight;
+    const auto paint = [&](const QAbstractItemDelegate &delegate) {
+        QImage image(row.rect.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        delegate.paint(&painter, row, list->model()->index(0, 0));
+        return image;
+    };
+    QCOMPARE(paint(*list->itemDelegate()), paint(QStyledItemDelegate()));
 }
 
 QTEST_MAIN(TestHistoryCombo)
