@@ -135,20 +135,16 @@ void TestMessageHistory::fileGoesThroughTheList()
     HistoryCombo curMsg;
     curMsg.addItems(Numbered(19));
     curMsg.SetText("typed");
-    bool dirty = true;
 
-    LoadMessageList(curMsg, dirty, path);
+    QCOMPARE(LoadMessageList(curMsg, path).msgListDirty, false);
 
     QCOMPARE(curMsg.Entries(), Numbered(19) + QStringList {"A"});
     QCOMPARE(curMsg.Text(), QString("typed"));
-    QCOMPARE(dirty, false);
 
     RecordingMessageBoxes boxes;
-    dirty = true;
-    SaveMessageList(curMsg, dirty, boxes, path);
+    QCOMPARE(SaveMessageList(curMsg, true, boxes, path).msgListDirty, false);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().count("\r\n"), 20);
-    QCOMPARE(dirty, false);
 }
 
 QTEST_MAIN(TestMessageHistory)
