@@ -19,7 +19,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/fanotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,30 +101,6 @@ qint64 BytesReadByThisProcess()
     }
     return -1;
 }
-
-// Lowers one of the process's resource limits until it goes out of scope.
-class LoweredLimit
-{
-public:
-    LoweredLimit(int resource, rlim_t soft)
-        : m_resource(resource)
-    {
-        ::getrlimit(m_resource, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = soft;
-        m_applied = ::setrlimit(m_resource, &lowered) == 0;
-    }
-    ~LoweredLimit() { ::setrlimit(m_resource, &m_saved); }
-    LoweredLimit(const LoweredLimit &) = delete;
-    LoweredLimit &operator=(const LoweredLimit &) = delete;
-
-    [[nodiscard]] bool IsApplied() const { return m_applied; }
-
-private:
-    const int m_resource;
-    rlimit m_saved{};
-    bool m_applied = false;
-};
 
 // A file descriptor closed when it goes out of scope.
 class Descriptor
