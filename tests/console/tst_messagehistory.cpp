@@ -57,6 +57,8 @@ void TestMessageHistory::updateMessageList_data()
         << true;
     QTest::newRow("equals entry 0, copies below go")
         << QStringList{"X", "A", "X"} << "X" << QStringList{"X", "A"} << true;
+    QTest::newRow("equals entry 0, the copy right under it goes")
+        << QStringList{"X", "X", "A"} << "X" << QStringList{"X", "A"} << true;
     QTest::newRow("new message on 20 entries makes 21")
         << Numbered(20) << "New" << QStringList{"New"} + Numbered(20) << true;
 }
