@@ -223,8 +223,8 @@ void frmMain::Form_Load()
     if (corner == storedCorner)
         m_restoredCorner = storedCorner;
 
-    LoadMessageList(*CurMsg, MsgListDirty,
-                    MessageListFilePath(AppInfo::DataFolder(m_context.programFolder)));
+    MsgListDirty = LoadMessageList(*CurMsg, MessageListFilePath(AppInfo::DataFolder(m_context.programFolder)))
+                       .msgListDirty;
 
     // Set by the program: no Validate event follows.
     const FieldValues fields = RestoreFields(settings, Present->count());
@@ -297,9 +297,10 @@ void frmMain::SaveSettings()
                           m_context.settings->FilePath(), m_context.settings->WriteError());
     }
 
-    SaveMessageList(*CurMsg, MsgListDirty, m_boxes,
-                    MessageListFilePath(AppInfo::DataFolder(m_context.programFolder,
-                                                            AppInfo::DataFolderUse::Write)));
+    MsgListDirty = SaveMessageList(*CurMsg, MsgListDirty, m_boxes,
+                                   MessageListFilePath(AppInfo::DataFolder(m_context.programFolder,
+                                                                           AppInfo::DataFolderUse::Write)))
+                       .msgListDirty;
 }
 
 void frmMain::CurMsg_Validate(bool & /*cancel*/)

@@ -35,17 +35,17 @@ bool RunHistoryHandler(HistoryCombo &curMsg, ReentryGuard &eventBusy)
     return changed;
 }
 
-void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty, const QString &filePath)
+MessageListState LoadMessageList(HistoryCombo &curMsg, const QString &filePath)
 {
-    QStringList history = curMsg.Entries();
-    const qsizetype alreadyHeld = history.size();
-    LoadMessageList(history, msgListDirty, filePath);
-    for (qsizetype i = alreadyHeld; i < history.size(); ++i)
-        curMsg.AddItem(history.at(i));
+    const QStringList held = curMsg.Entries();
+    const LoadedMessageList loaded = LoadMessageList(held, filePath);
+    for (qsizetype i = held.size(); i < loaded.history.size(); ++i)
+        curMsg.AddItem(loaded.history.at(i));
+    return loaded.state;
 }
 
-void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
-                     const QString &filePath)
+MessageListState SaveMessageList(const HistoryCombo &curMsg, bool msgListDirty, MessageBoxes &boxes,
+                                 const QString &filePath)
 {
-    SaveMessageList(curMsg.Entries(), msgListDirty, boxes, filePath);
+    return SaveMessageList(curMsg.Entries(), msgListDirty, boxes, filePath);
 }

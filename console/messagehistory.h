@@ -25,7 +25,8 @@ class MessageBoxes;
 
 // The message list file read into and written from curMsg's list
 // (messagelistfile.h says how).
-void LoadMessageList(HistoryCombo &curMsg, bool &msgListDirty,
-                     const QString &filePath = MessageListFilePath());
-void SaveMessageList(const HistoryCombo &curMsg, bool &msgListDirty, MessageBoxes &boxes,
-                     const QString &filePath = MessageListFilePath());
+[[nodiscard]] MessageListState LoadMessageList(HistoryCombo &curMsg,
+                                               const QString &filePath = MessageListFilePath());
+[[nodiscard]] MessageListState SaveMessageList(const HistoryCombo &curMsg, bool msgListDirty,
+                                               MessageBoxes &boxes,
+                                               const QString &filePath = MessageListFilePath());

@@ -34,15 +34,14 @@ public:
     // Looks again, keeping the entry chosen so far where it is still there.
     void Refresh();
 
-    QListWidget *const choices;
-    QLineEdit *const address;
-    QPushButton *const refresh;
-    QPushButton *const use;
-
 private:
     void Choose();
     void WatchFolders(const QStringList &folders);
 
+    QListWidget *const m_choices;
+    QLineEdit *const m_address;
+    QPushButton *const m_refresh;
+    QPushButton *const m_use;
     Lister m_lister;
     Chooser m_chooser;
     MessageBoxes &m_boxes;

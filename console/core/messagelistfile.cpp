@@ -112,9 +112,9 @@ QByteArray MessageListFileBytes(const QStringList &history)
     return bytes;
 }
 
-void LoadMessageList(QStringList &history, bool &msgListDirty, const QString &filePath)
+LoadedMessageList LoadMessageList(const QStringList &held, const QString &filePath)
 {
-    MessageListParser parser(history);
+    MessageListParser parser(held);
     TextFileReader file(filePath);
     // The parser holds no more than one field's worth of a line, so the
     // file is read on until the history is full: a line too long for the
@@ -130,29 +130,28 @@ void LoadMessageList(QStringList &history, bool &msgListDirty, const QString &fi
         parser.Feed(piece);
     }
 
-    history = parser.History();
-    msgListDirty = false;
+    return {parser.History(), MessageListState{false}};
 }
 
-void SaveMessageList(const QStringList &history, bool &msgListDirty, MessageBoxes &boxes,
-                     const QString &filePath)
+MessageListState SaveMessageList(const QStringList &history, bool msgListDirty, MessageBoxes &boxes,
+                                 const QString &filePath)
 {
     if (!msgListDirty)
-        return;
+        return {false};
 
     const FileWriteResult result =
         ReplaceFileContent(filePath, MessageListFileBytes(history));
     switch (result.outcome) {
     case FileWriteOutcome::Written:
-        msgListDirty = false;
-        return;
+        return {false};
     case FileWriteOutcome::CreateFailed:
         ReportSaveFailure(boxes, "Unable to create message list file", filePath,
                           result.errorDescription);
-        return;
+        break;
     case FileWriteOutcome::WriteFailed:
         ReportSaveFailure(boxes, "Unable to write to message list file", filePath,
                           result.errorDescription);
-        return;
+        break;
     }
+    return {true};
 }

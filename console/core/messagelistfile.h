@@ -58,17 +58,32 @@ private:
 // The file's bytes for a history: its first MessageListFileLimit entries.
 [[nodiscard]] QByteArray MessageListFileBytes(const QStringList &history);
 
-// Appends the file's entries to the history and clears msgListDirty. A file
-// that is missing or cannot be read, or anything in its place that is not a
-// regular file (a link, a FIFO, a device, a folder), leaves the list as it is
-// and is not reported: the history is optional. No more is read than a full
-// history of the longest lines takes.
-void LoadMessageList(QStringList &history, bool &msgListDirty,
-                     const QString &filePath = MessageListFilePath());
+// MsgListDirty as a load or a save leaves it: set while the history holds
+// entries the file does not.
+struct [[nodiscard]] MessageListState
+{
+    bool msgListDirty = false;
+};
 
-// Rewrites the file from the history when msgListDirty is set, and clears
-// it once the file is complete. Without msgListDirty the file is not touched,
-// not even created. A failure is shown in a box and leaves msgListDirty set
-// and the previous file whole.
-void SaveMessageList(const QStringList &history, bool &msgListDirty, MessageBoxes &boxes,
-                     const QString &filePath = MessageListFilePath());
+// A load's outcome: the entries held before, then the file's.
+struct [[nodiscard]] LoadedMessageList
+{
+    QStringList history;
+    MessageListState state;
+};
+
+// Appends the file's entries to `held`; the list then matches the file. A
+// file that is missing or cannot be read, or anything in its place that is
+// not a regular file (a link, a FIFO, a device, a folder), leaves the list as
+// it is and is not reported: the history is optional. No more is read than a
+// full history of the longest lines takes.
+[[nodiscard]] LoadedMessageList LoadMessageList(const QStringList &held,
+                                                const QString &filePath = MessageListFilePath());
+
+// Rewrites the file from the history when msgListDirty is set, and is clean
+// once the file is complete. Without msgListDirty the file is not touched,
+// not even created. A failure is shown in a box and leaves the list dirty and
+// the previous file whole.
+[[nodiscard]] MessageListState SaveMessageList(const QStringList &history, bool msgListDirty,
+                                               MessageBoxes &boxes,
+                                               const QString &filePath = MessageListFilePath());

@@ -1,48 +1,9 @@
 #include "fieldtext.h"
-#include "historycombo.h"
-#include "singlelinefield.h"
+#include "messagefieldwindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
-#include <QLineEdit>
-#include <QTest>
-#include <QVBoxLayout>
-
-namespace {
-
-// A board-number style field and the message field, shown so that typing
-// and pasting reach them.
-struct Fields
-{
-    Fields()
-        : edit(new QLineEdit(&host))
-        , curMsg(new HistoryCombo(&host))
-    {
-        MakeSingleLineField(*edit);
-        auto *const layout = new QVBoxLayout(&host);
-        layout->addWidget(edit);
-        layout->addWidget(curMsg);
-    }
-
-    [[nodiscard]] bool Show()
-    {
-        host.show();
-        return QTest::qWaitForWindowExposed(&host);
-    }
-
-    // The line that takes the text: the plain field or the message field's.
-    [[nodiscard]] QLineEdit &Line(const QString &field) const
-    {
-        return field == "message" ? *curMsg->lineEdit() : *edit;
-    }
-
-    QWidget host;
-    QLineEdit *const edit;
-    HistoryCombo *const curMsg;
-};
-
-} // namespace
 
 class TestFieldText : public QObject
 {
@@ -91,7 +52,7 @@ void TestFieldText::lineBreaksBecomeSpaces()
     QFETCH(QString, input);
     QFETCH(QString, expected);
 
-    Fields fields;
+    MessageFieldWindow fields;
     QVERIFY(fields.Show());
     QLineEdit &line = fields.Line(field);
     line.setFocus();
@@ -147,7 +108,7 @@ void TestFieldText::lengthBoundHoldsEveryWayIn()
     QFETCH(int, added);
     QFETCH(int, expected);
 
-    Fields fields;
+    MessageFieldWindow fields;
     QVERIFY(fields.Show());
     QLineEdit &line = fields.Line(field);
     line.setFocus();

@@ -62,8 +62,6 @@ private Q_SLOTS:
     void helpTopicsFiles_ofThisProgram();
     void showHelpTopics_realFolder_data();
     void showHelpTopics_realFolder();
-    void showHelpTopics_desktopRefuses_data();
-    void showHelpTopics_desktopRefuses();
     void showMakerWebPage_opensTheMakersAddress();
     void showMakerWebPage_reportsARefusal_data();
     void showMakerWebPage_reportsARefusal();
@@ -146,25 +144,27 @@ void TestHelpMenu::showHelpTopics_data()
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QString>("expectedPath"); // empty: the desktop is not asked
     QTest::addColumn<QString>("expectedBox");  // empty: nothing is shown
+    QTest::addColumn<int>("refusal");          // the desktop's answer
+    const int handed = int(DesktopRefusal::None);
     const QString installedGuide = QStringLiteral("/usr/share/doc/vantor-message-board/") + Guide;
     QTest::newRow("help file in the program folder")
         << QStringLiteral("/opt/vmb") << Hlp
         << QStringList{QStringLiteral("/opt/vmb/VantorMsgBoard.hlp"),
                        QStringLiteral("/opt/vmb/") + Guide}
-        << QStringLiteral("/opt/vmb/VantorMsgBoard.hlp") << QString();
+        << QStringLiteral("/opt/vmb/VantorMsgBoard.hlp") << QString() << handed;
     QTest::newRow("folder ending in a separator")
         << QStringLiteral("/opt/vmb/") << Hlp
         << QStringList{QStringLiteral("/opt/vmb//VantorMsgBoard.hlp")}
-        << QStringLiteral("/opt/vmb//VantorMsgBoard.hlp") << QString();
+        << QStringLiteral("/opt/vmb//VantorMsgBoard.hlp") << QString() << handed;
     QTest::newRow("root folder") << QStringLiteral("/") << Hlp
                                  << QStringList{QStringLiteral("//VantorMsgBoard.hlp")}
-                                 << QStringLiteral("//VantorMsgBoard.hlp") << QString();
+                                 << QStringLiteral("//VantorMsgBoard.hlp") << QString() << handed;
     QTest::newRow("guide beside the program")
         << QStringLiteral("/opt/vmb") << Hlp
         << QStringList{QStringLiteral("/opt/vmb/") + Guide, installedGuide}
-        << QStringLiteral("/opt/vmb/") + Guide << QString();
+        << QStringLiteral("/opt/vmb/") + Guide << QString() << handed;
     QTest::newRow("installed guide") << QStringLiteral("/usr/bin") << Hlp
-                                     << QStringList{installedGuide} << installedGuide << QString();
+                                     << QStringList{installedGuide} << installedGuide << QString() << handed;
     QTest::newRow("guide of another install ignored")
         << QStringLiteral("/opt/vmb/bin") << Hlp << QStringList{installedGuide} << QString()
         << QStringLiteral("Unable to display Help Topics\rNone of these files exists:\r"
@@ -172,11 +172,24 @@ void TestHelpMenu::showHelpTopics_data()
                           "\"/opt/vmb/bin/VantorMsgBoard-Guide.html\"\r"
                           "\"/opt/vmb/share/doc/vantor-message-board/VantorMsgBoard-Guide.html\"\r"
                           "Reinstall the package vantor-message-board to bring back the "
-                          "operator's guide.");
+                          "operator's guide.") << handed;
     QTest::newRow("no help file") << QStringLiteral("/opt/vmb") << QString()
                                   << QStringList{QStringLiteral("/opt/vmb/") + Guide} << QString()
                                   << QStringLiteral("Unable to display Help Contents. There is "
-                                                    "no Help associated with this project.");
+                                                    "no Help associated with this project.") << handed;
+    const QString guide = QStringLiteral("/opt/vmb/") + Guide;
+    QTest::newRow("no xdg-open")
+        << QStringLiteral("/opt/vmb") << Hlp << QStringList{guide} << guide
+        << QStringLiteral("Unable to display Help Topics\r\"") + guide
+            + QStringLiteral("\"\rxdg-open, which hands files and web addresses to the desktop's programs, is not "
+                             "installed.\rInstall the package xdg-utils (sudo apt install xdg-utils), then try again.")
+        << int(DesktopRefusal::NoLauncher);
+    QTest::newRow("xdg-open not started")
+        << QStringLiteral("/opt/vmb") << Hlp << QStringList{guide} << guide
+        << QStringLiteral("Unable to display Help Topics\r\"") + guide
+            + QStringLiteral("\"\rxdg-open is installed but could not be started.\rReinstall the package xdg-utils "
+                             "(sudo apt install --reinstall xdg-utils), then try again.")
+        << int(DesktopRefusal::LauncherFailed);
 }
 
 void TestHelpMenu::showHelpTopics()
@@ -186,10 +199,12 @@ void TestHelpMenu::showHelpTopics()
     QFETCH(QStringList, existing);
     QFETCH(QString, expectedPath);
     QFETCH(QString, expectedBox);
+    QFETCH(int, refusal);
     QWidget mainWindow;
     mainWindow.setWindowTitle(MainCaption);
     RecordingMessageBoxes boxes;
     ScriptedDesktop desktop;
+    desktop.refusal = DesktopRefusal(refusal);
     QStringList probed;
 
     ShowHelpTopics(&mainWindow, boxes, FilesIn(folder, helpFile), desktop.opener(),
@@ -274,43 +289,6 @@ void TestHelpMenu::showHelpTopics_realFolder()
     QCOMPARE(boxes.shown.size(), 0);
     QCOMPARE(viewer.urls.size(), 1);
     QCOMPARE(viewer.urls.first().toLocalFile(), root.filePath(expectedOpened));
-}
-
-void TestHelpMenu::showHelpTopics_desktopRefuses_data()
-{
-    QTest::addColumn<int>("refusal");
-    QTest::addColumn<QString>("cause"); // the lines after the file's
-    QTest::newRow("no xdg-open") << int(DesktopRefusal::NoLauncher)
-                                 << QStringLiteral("xdg-open, which hands files and web "
-                                                   "addresses to the desktop's programs, is not "
-                                                   "installed.\rInstall the package xdg-utils "
-                                                   "(sudo apt install xdg-utils), then try again.");
-    QTest::newRow("xdg-open not started")
-        << int(DesktopRefusal::LauncherFailed)
-        << QStringLiteral("xdg-open is installed but could not be started.\rReinstall the "
-                          "package xdg-utils (sudo apt install --reinstall xdg-utils), then "
-                          "try again.");
-}
-
-void TestHelpMenu::showHelpTopics_desktopRefuses()
-{
-    QFETCH(int, refusal);
-    QFETCH(QString, cause);
-    QWidget mainWindow;
-    RecordingMessageBoxes boxes;
-    ScriptedDesktop desktop;
-    desktop.refusal = DesktopRefusal(refusal);
-    const QString guide = QStringLiteral("/opt/vmb/") + Guide;
-
-    ShowHelpTopics(&mainWindow, boxes, FilesIn(QStringLiteral("/opt/vmb")), desktop.opener(),
-                   [&](const QString &path) { return path == guide; });
-
-    QCOMPARE(desktop.asked, QStringList{guide});
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown.first().text,
-             QStringLiteral("Unable to display Help Topics\r\"") + guide + QStringLiteral("\"\r")
-                 + cause);
-    QCOMPARE(boxes.shown.first().title, AppTitle);
 }
 
 void TestHelpMenu::showMakerWebPage_opensTheMakersAddress()

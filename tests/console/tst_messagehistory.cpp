@@ -57,6 +57,8 @@ void TestMessageHistory::updateMessageList_data()
         << true;
     QTest::newRow("equals entry 0, copies below go")
         << QStringList{"X", "A", "X"} << "X" << QStringList{"X", "A"} << true;
+    QTest::newRow("equals entry 0, the copy right under it goes")
+        << QStringList{"X", "X", "A"} << "X" << QStringList{"X", "A"} << true;
     QTest::newRow("new message on 20 entries makes 21")
         << Numbered(20) << "New" << QStringList{"New"} + Numbered(20) << true;
 }
@@ -135,20 +137,16 @@ void TestMessageHistory::fileGoesThroughTheList()
     HistoryCombo curMsg;
     curMsg.addItems(Numbered(19));
     curMsg.SetText("typed");
-    bool dirty = true;
 
-    LoadMessageList(curMsg, dirty, path);
+    QCOMPARE(LoadMessageList(curMsg, path).msgListDirty, false);
 
     QCOMPARE(curMsg.Entries(), Numbered(19) + QStringList {"A"});
     QCOMPARE(curMsg.Text(), QString("typed"));
-    QCOMPARE(dirty, false);
 
     RecordingMessageBoxes boxes;
-    dirty = true;
-    SaveMessageList(curMsg, dirty, boxes, path);
+    QCOMPARE(SaveMessageList(curMsg, true, boxes, path).msgListDirty, false);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().count("\r\n"), 20);
-    QCOMPARE(dirty, false);
 }
 
 QTEST_MAIN(TestMessageHistory)

@@ -1,4 +1,5 @@
 #include "mainwindowfixture.h"
+#include "namedchild.h"
 #include "portchooser.h"
 #include "portnaming.h"
 #include "portstatuslabel.h"
@@ -36,11 +37,12 @@ PortChooser *OpenChooser(frmMain &window, bool byKeyboard)
 }
 
 // Makes the entry leading to `device` the current one; false when it is not offered.
-bool Select(PortChooser &chooser, const QString &device)
+bool Select(const PortChooser &chooser, const QString &device)
 {
-    for (int row = 0; row < chooser.choices->count(); ++row) {
-        if (chooser.choices->item(row)->text().startsWith(device)) {
-            chooser.choices->setCurrentRow(row);
+    auto *const choices = NamedChild<QListWidget>(chooser, "choices");
+    for (int row = 0; row < choices->count(); ++row) {
+        if (choices->item(row)->text().startsWith(device)) {
+            choices->setCurrentRow(row);
             return true;
         }
     }
@@ -73,9 +75,9 @@ void TestPortChooser::choosingAPortRelinksItAndSends()
     QTRY_VERIFY(Select(*chooser, other.slavePath()));
 
     if (byKeyboard)
-        QTest::keyClick(chooser->choices, Qt::Key_Return);
+        QTest::keyClick(NamedChild<QListWidget>(*chooser, "choices"), Qt::Key_Return);
     else
-        QTest::mouseClick(chooser->use, Qt::LeftButton);
+        QTest::mouseClick(NamedChild<QPushButton>(*chooser, "use"), Qt::LeftButton);
 
     QTRY_VERIFY(!window.findChild<PortChooser *>());
     QVERIFY(fixture.boxes.shown.isEmpty());
@@ -101,7 +103,7 @@ void TestPortChooser::busyChoiceKeepsTheDialogOpen()
 
     PortChooser *chooser = OpenChooser(window, false);
     QVERIFY(chooser && Select(*chooser, other.slavePath()));
-    QTest::mouseClick(chooser->use, Qt::LeftButton);
+    QTest::mouseClick(NamedChild<QPushButton>(*chooser, "use"), Qt::LeftButton);
 
     QCOMPARE(fixture.boxes.shown.size(), 1);
     QVERIFY2(fixture.boxes.shown.first().text.startsWith("Comm Port \"COM3\" cannot be opened\r"),
@@ -114,7 +116,7 @@ void TestPortChooser::busyChoiceKeepsTheDialogOpen()
 
     // Chosen again once the other program let go, it opens.
     holder.Close();
-    QTest::mouseClick(chooser->use, Qt::LeftButton);
+    QTest::mouseClick(NamedChild<QPushButton>(*chooser, "use"), Qt::LeftButton);
     QTRY_VERIFY(!window.findChild<PortChooser *>());
     QVERIFY(ui.Send->isEnabled());
 }

@@ -59,6 +59,24 @@ std::optional<QString> StoredValue(const QString &path, const QString &key)
     return reader.value(keyPath).toString();
 }
 
+// Saves the window into the store at `path`, as shut-down does.
+[[nodiscard]] bool SaveWindow(const QString &path, const WindowSnapshot &window)
+{
+    SettingsStore store(path);
+    StoreChangedSettings(store, window);
+    return store.Flush();
+}
+
+// Flushes the store, under a file size limit of a few bytes (a full disk)
+// when `diskFull` is set.
+[[nodiscard]] bool Flush(SettingsStore &store, bool diskFull)
+{
+    if (!diskFull)
+        return store.Flush();
+    const FileSizeLimit fullDisk(16);
+    return fullDisk.IsApplied() && store.Flush();
+}
+
 } // namespace
 
 class TestSettings : public QObject
@@ -80,7 +98,6 @@ private Q_SLOTS:
 
     void savesOnlyWhatChanged_data();
     void savesOnlyWhatChanged();
-    void firstRunAtDefaultsCreatesNoFile();
     void unchangedSaveLeavesFileUntouched();
     void minimizedWindowKeepsOldPosition();
     void failedFlushSaysWhy_data();
@@ -352,12 +369,11 @@ void TestSettings::savesOnlyWhatChanged()
     else
         window.fields.presentIndex = static_cast<std::int16_t>(current.toShort());
 
-    {
-        SettingsStore store(m_path);
-        StoreChangedSettings(store, window);
-        QVERIFY(store.Flush());
-    }
+    QVERIFY(SaveWindow(m_path, window));
 
+    // A first run at the defaults creates no file at all.
+    if (stored.isNull() && expected.isNull())
+        QVERIFY(!QFile::exists(m_path));
     for (const QString &each : AllKeys) {
         const std::optional<QString> value = StoredValue(m_path, each);
         if (each != key) {
@@ -369,16 +385,6 @@ void TestSettings::savesOnlyWhatChanged()
             QCOMPARE(*value, expected);
         }
     }
-}
-
-void TestSettings::firstRunAtDefaultsCreatesNoFile()
-{
-    {
-        SettingsStore store(m_path);
-        StoreChangedSettings(store, DefaultWindow());
-        QVERIFY(store.Flush());
-    }
-    QVERIFY(!QFile::exists(m_path));
 }
 
 void TestSettings::unchangedSaveLeavesFileUntouched()
@@ -399,20 +405,12 @@ void TestSettings::unchangedSaveLeavesFileUntouched()
     window.top = 300;
     window.fields = {QStringLiteral("  Hello, World  "), QStringLiteral("7"),
                      QStringLiteral("50"), 2};
-    {
-        SettingsStore store(m_path);
-        StoreChangedSettings(store, window);
-        QVERIFY(store.Flush());
-    }
+    QVERIFY(SaveWindow(m_path, window));
     QCOMPARE(ReadFile(m_path), original);
 
     // One change does reach the file.
     window.fields.brightText = QStringLiteral("51");
-    {
-        SettingsStore store(m_path);
-        StoreChangedSettings(store, window);
-        QVERIFY(store.Flush());
-    }
+    QVERIFY(SaveWindow(m_path, window));
     QVERIFY(ReadFile(m_path) != original);
     QCOMPARE(StoredValue(m_path, QStringLiteral("BrightText")), QStringLiteral("51"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("CurMsgText")), QStringLiteral("  Hello, World  "));
@@ -428,11 +426,7 @@ void TestSettings::minimizedWindowKeepsOldPosition()
     window.top = -32000;
     window.fields.boardNumText = QStringLiteral("12");
     window.fields.presentIndex = 4;
-    {
-        SettingsStore store(m_path);
-        StoreChangedSettings(store, window);
-        QVERIFY(store.Flush());
-    }
+    QVERIFY(SaveWindow(m_path, window));
     QCOMPARE(StoredValue(m_path, QStringLiteral("MainLeft")), QStringLiteral("1200"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("MainTop")), QStringLiteral("300"));
     QCOMPARE(StoredValue(m_path, QStringLiteral("BoardNumText")), QStringLiteral("12"));
@@ -472,16 +466,8 @@ void TestSettings::failedFlushSaysWhy()
 
     SettingsStore store(path);
     store.SaveSetting(Section, QStringLiteral("CurMsgText"), QString(200, u'm'));
-    bool flushed = true;
-    if (cause.startsWith("size limit")) {
-        const FileSizeLimit fullDisk(16);
-        QVERIFY(fullDisk.IsApplied());
-        flushed = store.Flush();
-    } else {
-        flushed = store.Flush();
-    }
 
-    QVERIFY(!flushed);
+    QVERIFY(!Flush(store, cause.startsWith("size limit")));
     QCOMPARE(store.FilePath(), path);
     QCOMPARE(store.WriteError(), QString::fromLocal8Bit(std::strerror(error)));
     // The probe leaves nothing behind.
@@ -506,17 +492,9 @@ void TestSettings::damagedStoreIsRewritten()
 
     SettingsStore store(m_path);
     store.SaveSetting(Section, QStringLiteral("CurMsgText"), QString(200, u'm'));
-    bool flushed = false;
-    if (diskFull) {
-        const FileSizeLimit fullDisk(16);
-        QVERIFY(fullDisk.IsApplied());
-        flushed = store.Flush();
-    } else {
-        flushed = store.Flush();
-    }
 
     // The damage read earlier is no failure of this write; a full disk is.
-    QCOMPARE(flushed, !diskFull);
+    QCOMPARE(Flush(store, diskFull), !diskFull);
     QCOMPARE(store.WriteError().isEmpty(), !diskFull);
     if (!diskFull)
         QCOMPARE(StoredValue(m_path, QStringLiteral("CurMsgText")), QString(200, u'm'));

@@ -98,9 +98,8 @@ private Q_SLOTS:
     void deliversTheCommandByteForByte();
     void closingRightAfterOutputLosesNothing_data();
     void closingRightAfterOutputLosesNothing();
-    void refusedConnectionCannotBeOpened_data();
-    void refusedConnectionCannotBeOpened();
-    void malformedEntryIsNotAvailable();
+    void unreachableEntryIsReported_data();
+    void unreachableEntryIsReported();
     void serverBusyWithAnotherClientCannotBeOpened_data();
     void serverBusyWithAnotherClientCannotBeOpened();
     void serverRestartedBetweenSends_data();
@@ -113,7 +112,8 @@ private Q_SLOTS:
 
 void TestNetworkSerial::init()
 {
-    if (QByteArray(QTest::currentTestFunction()).startsWith("hostile"))
+    const QByteArray function(QTest::currentTestFunction());
+    if (function.startsWith("hostile") || function.startsWith("unreachable"))
         return;
     if (!Ser2NetServer::Available())
         QSKIP("ser2net is not installed (Debian package ser2net)");
@@ -191,36 +191,37 @@ void TestNetworkSerial::closingRightAfterOutputLosesNothing()
     QVERIFY(received == expected);
 }
 
-void TestNetworkSerial::refusedConnectionCannotBeOpened_data()
+void TestNetworkSerial::unreachableEntryIsReported_data()
 {
-    AddProtocolRows();
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("mentions"); // the heading first
+
+    const QString refused = QStringLiteral("Comm Port \"COM5\" cannot be opened\r");
+    const QString port = QString::number(ClosedLocalPort());
+    for (const char *scheme : {"tcp", "rfc2217"}) {
+        QTest::addRow("%s, connection refused", scheme)
+            << QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme), port)
+            << QStringList{refused, QStringLiteral("127.0.0.1 port ") + port, QStringLiteral("refused")};
+    }
+    QTest::newRow("malformed entry")
+        << QStringLiteral("tcp://127.0.0.1:0")
+        << QStringList{QStringLiteral("Comm Port \"COM5\" is not available on this system\r"),
+                       QStringLiteral("tcp://127.0.0.1:0")};
 }
 
-void TestNetworkSerial::refusedConnectionCannotBeOpened()
+void TestNetworkSerial::unreachableEntryIsReported()
 {
-    QFETCH(Protocol, protocol);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, mentions);
     TempConfigHome home;
-    const quint16 port = ClosedLocalPort();
-    const QString scheme = protocol == Protocol::Rfc2217 ? QStringLiteral("rfc2217") : QStringLiteral("tcp");
-    QVERIFY(home.linkPortToText(LinkedPort, scheme + QStringLiteral("://127.0.0.1:") + QString::number(port)));
+    QVERIFY(home.linkPortToText(LinkedPort, entry));
 
     PortControl control;
     const QString text = OpenAsConsole(control, LinkedPort);
-    QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" cannot be opened\r")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("127.0.0.1 port ") + QString::number(port)), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("refused")), qPrintable(text));
+    QVERIFY2(text.startsWith(mentions.first()), qPrintable(text));
+    for (const QString &mention : mentions)
+        QVERIFY2(text.contains(mention), qPrintable(text));
     QVERIFY(!control.IsOpen());
-}
-
-void TestNetworkSerial::malformedEntryIsNotAvailable()
-{
-    TempConfigHome home;
-    QVERIFY(home.linkPortToText(LinkedPort, QStringLiteral("tcp://127.0.0.1:0")));
-    PortControl control;
-    const QString text = OpenAsConsole(control, LinkedPort);
-    QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM5\" is not available on this system\r")),
-             qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("tcp://127.0.0.1:0")), qPrintable(text));
 }
 
 void TestNetworkSerial::serverBusyWithAnotherClientCannotBeOpened_data()

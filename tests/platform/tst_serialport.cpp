@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -84,6 +85,8 @@ class TestSerialPort : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init();
+
     void sendsTheCommandByteForByte_data();
     void sendsTheCommandByteForByte();
     void closingRightAfterOutputLosesNothing_data();
@@ -101,7 +104,17 @@ private Q_SLOTS:
     void slowLineTakesEverythingWithoutStall_data();
     void slowLineTakesEverythingWithoutStall();
     void outputOnAClosedPortFails();
+
+private:
+    // The sign's line, linked as LinkedPort afresh for each case.
+    std::optional<LinkedPty> m_line;
 };
+
+void TestSerialPort::init()
+{
+    m_line.emplace(LinkedPort);
+    QVERIFY(m_line->isReady());
+}
 
 void TestSerialPort::sendsTheCommandByteForByte_data()
 {
@@ -122,8 +135,6 @@ void TestSerialPort::sendsTheCommandByteForByte()
 {
     QFETCH(QString, command);
     QFETCH(QByteArray, bytes);
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     PortControl control;
     RecordingMessageBoxes boxes;
 
@@ -132,13 +143,13 @@ void TestSerialPort::sendsTheCommandByteForByte()
     QVERIFY(outcome.open);
     QCOMPARE(outcome.statusSuffix, QStringLiteral("COM%1").arg(LinkedPort));
     QVERIFY(boxes.shown.isEmpty());
-    QCOMPARE(control.DevicePath(), QFileInfo(line.pty.slavePath()).canonicalFilePath());
+    QCOMPARE(control.DevicePath(), QFileInfo(m_line->pty.slavePath()).canonicalFilePath());
 
     const PortStatus status = control.Output(command);
     QVERIFY2(status.ok, qPrintable(status.description));
     // Read without running the event loop: the bytes must already be there.
-    QCOMPARE(line.pty.readMaster(bytes.size()).toHex(' '), bytes.toHex(' '));
-    QCOMPARE(line.pty.drainMaster(), QByteArray());
+    QCOMPARE(m_line->pty.readMaster(bytes.size()).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(m_line->pty.drainMaster(), QByteArray());
 }
 
 void TestSerialPort::closingRightAfterOutputLosesNothing_data()
@@ -157,8 +168,6 @@ void TestSerialPort::closingRightAfterOutputLosesNothing()
 {
     QFETCH(bool, byDestructor);
     QFETCH(int, length);
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     const QString message(length, QLatin1Char('M'));
     const QString command = BuildSignCommand(QStringLiteral("1"), 0, QStringLiteral("99"), message);
     const QByteArray expected = command.toLatin1();
@@ -176,15 +185,13 @@ void TestSerialPort::closingRightAfterOutputLosesNothing()
         QVERIFY(!control->IsOpen());
     }
 
-    const QByteArray received = line.pty.readMaster(expected.size());
+    const QByteArray received = m_line->pty.readMaster(expected.size());
     QCOMPARE(received.size(), expected.size());
     QCOMPARE(received, expected);
 }
 
 void TestSerialPort::deviceThatTakesNothingIsGivenUpOn()
 {
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     PortControl control;
     QStringList failures;
     control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
@@ -207,7 +214,7 @@ void TestSerialPort::deviceThatTakesNothingIsGivenUpOn()
     QByteArray received;
     QDeadlineTimer deadline(10000);
     while (received.size() < expected.size() && !deadline.hasExpired()) {
-        received += line.pty.drainMaster(10);
+        received += m_line->pty.drainMaster(10);
         QCoreApplication::processEvents();
     }
     QCOMPARE(received.size(), expected.size());
@@ -267,10 +274,8 @@ void TestSerialPort::portHeldByAnotherCannotBeOpened_data()
 void TestSerialPort::portHeldByAnotherCannotBeOpened()
 {
     QFETCH(bool, holderUsesLink);
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
 
-    QSerialPort holderPort(line.pty.slavePath());
+    QSerialPort holderPort(m_line->pty.slavePath());
     PortControl holderConsole;
     if (holderUsesLink) {
         QVERIFY(holderConsole.SetCommPort(LinkedPort).ok);
@@ -291,7 +296,7 @@ void TestSerialPort::portHeldByAnotherCannotBeOpened()
     QVERIFY2(text.startsWith(QStringLiteral("Comm Port \"COM%1\" cannot be opened\r").arg(LinkedPort)),
              qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("another program holds it")), qPrintable(text));
-    QVERIFY2(text.contains(QFileInfo(line.pty.slavePath()).canonicalFilePath()), qPrintable(text));
+    QVERIFY2(text.contains(QFileInfo(m_line->pty.slavePath()).canonicalFilePath()), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
              qPrintable(text));
 
@@ -316,16 +321,14 @@ void TestSerialPort::foreignHolderIsRefused()
 {
     QFETCH(QByteArray, lockFormat);
     QFETCH(bool, flockHeld);
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     const LiveProcess holder;
-    const ForeignLockFile lock(line.pty.slavePath());
+    const ForeignLockFile lock(m_line->pty.slavePath());
     const QByteArray lockContent = QString::fromLatin1(lockFormat)
                                        .replace(QStringLiteral("%1"), QStringLiteral("%1").arg(holder.pid(), 10))
                                        .toLatin1();
     if (!lockContent.isEmpty() && !lock.write(lockContent))
         QSKIP("No lock folder to write to.");
-    const int held = ::open(QFile::encodeName(line.pty.slavePath()).constData(), O_WRONLY | O_NOCTTY);
+    const int held = ::open(QFile::encodeName(m_line->pty.slavePath()).constData(), O_WRONLY | O_NOCTTY);
     QVERIFY(held >= 0);
     QVERIFY(!flockHeld || ::flock(held, LOCK_EX | LOCK_NB) == 0);
 
@@ -349,22 +352,18 @@ void TestSerialPort::foreignHolderIsRefused()
 
 void TestSerialPort::staleLockFileDoesNotBlock()
 {
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
-    const ForeignLockFile lock(line.pty.slavePath());
+    const ForeignLockFile lock(m_line->pty.slavePath());
     if (!lock.write(QStringLiteral("%1\n").arg(DeadPid(), 10).toLatin1()))
         QSKIP("No lock folder to write to.");
     PortControl control;
 
     QCOMPARE(OpenAsConsole(control, LinkedPort), QString());
     QVERIFY(control.Output(QStringLiteral("after a stale lock")).ok);
-    QCOMPARE(line.pty.readMaster(18), QByteArray("after a stale lock"));
+    QCOMPARE(m_line->pty.readMaster(18), QByteArray("after a stale lock"));
 }
 
 void TestSerialPort::malformedSettingsAreRefused()
 {
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     PortControl control;
     QVERIFY(control.SetCommPort(LinkedPort).ok);
 
@@ -376,8 +375,6 @@ void TestSerialPort::malformedSettingsAreRefused()
 
 void TestSerialPort::writeFailsOnceTheOtherEndIsGone()
 {
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     PortControl control;
     RecordingMessageBoxes boxes;
     QVERIFY(OpenCommPort(QStringLiteral("COM%1").arg(LinkedPort), control, boxes).open);
@@ -385,7 +382,7 @@ void TestSerialPort::writeFailsOnceTheOtherEndIsGone()
 
     // Closing the master hangs the slave up: from then on every write to it
     // fails with EIO, as with a USB adapter that was pulled out.
-    line.pty.hangUp();
+    m_line->pty.hangUp();
     const PortStatus gone = control.Output(QStringLiteral("second"));
 
     QVERIFY(!gone.ok);
@@ -395,7 +392,7 @@ void TestSerialPort::writeFailsOnceTheOtherEndIsGone()
 
     // The next write chooses the port again; while its link leads nowhere
     // it says so and stays closed.
-    QVERIFY(line.config.linkPort(LinkedPort, line.config.path() + QStringLiteral("/unplugged")));
+    QVERIFY(m_line->config.linkPort(LinkedPort, m_line->config.path() + QStringLiteral("/unplugged")));
     const PortStatus missing = control.Output(QStringLiteral("third"));
     QVERIFY(!missing.ok);
     QVERIFY2(missing.description.contains(QStringLiteral("cannot be opened again")), qPrintable(missing.description));
@@ -404,7 +401,7 @@ void TestSerialPort::writeFailsOnceTheOtherEndIsGone()
 
     // Replugged: a new device behind the same link takes the next write.
     PtyPair replugged;
-    QVERIFY(line.config.linkPort(LinkedPort, replugged.slavePath()));
+    QVERIFY(m_line->config.linkPort(LinkedPort, replugged.slavePath()));
     const PortStatus back = control.Output(QStringLiteral("fourth"));
     QVERIFY2(back.ok, qPrintable(back.description));
     QVERIFY(control.IsOpen());
@@ -423,8 +420,6 @@ void TestSerialPort::slowLineTakesEverythingWithoutStall_data()
 void TestSerialPort::slowLineTakesEverythingWithoutStall()
 {
     QFETCH(bool, closeAtOnce);
-    LinkedPty line(LinkedPort);
-    QVERIFY(line.isReady());
     PortControl control;
     QStringList failures;
     control.SetFailureHandler([&failures](const QString &why) { failures.append(why); });
@@ -435,7 +430,7 @@ void TestSerialPort::slowLineTakesEverythingWithoutStall()
     const QString message(30000, QLatin1Char('S'));
     const QByteArray expected =
         BuildSignCommand(QStringLiteral("1"), 3, QStringLiteral("50"), message).toLatin1();
-    ThrottledReader sign(line.pty, 240, 20);
+    ThrottledReader sign(m_line->pty, 240, 20);
     // Counts the window's events while the line is early in the message,
     // far from done.
     int ticksEarly = 0;

@@ -23,6 +23,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <optional>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -35,6 +36,8 @@ class TestProgram : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init();
+
     void runsToStatusMessageAndBytes_data();
     void runsToStatusMessageAndBytes();
     void endsHonestly_data();
@@ -48,6 +51,10 @@ private Q_SLOTS:
     void freesThePortWhenStopped();
     void listsALinkedPseudoTerminal();
     void linksAndUnlinks();
+
+private:
+    // The sign's line, linked as LinkedPort afresh for each case.
+    std::optional<LinkedPty> m_linked;
 };
 
 namespace {
@@ -159,6 +166,12 @@ private:
 
 } // namespace
 
+void TestProgram::init()
+{
+    m_linked.emplace(LinkedPort);
+    QVERIFY(m_linked->isReady());
+}
+
 void TestProgram::runsToStatusMessageAndBytes_data()
 {
     QTest::addColumn<QStringList>("arguments");  // after "send"
@@ -221,16 +234,14 @@ void TestProgram::runsToStatusMessageAndBytes()
     QFETCH(int, status);
     QFETCH(QByteArray, message);
     QFETCH(QByteArray, bytes);
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
 
     const Finished run = Run(QStringList {"send"} + arguments, input);
 
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.startsWith(message) && (status != ExitStatus::Ok || run.err.isEmpty()), run.err.constData());
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(linked.pty.readMaster(bytes.size()), bytes);
-    QCOMPARE(linked.pty.drainMaster(), QByteArray());
+    QCOMPARE(m_linked->pty.readMaster(bytes.size()), bytes);
+    QCOMPARE(m_linked->pty.drainMaster(), QByteArray());
 }
 
 void TestProgram::endsHonestly_data()
@@ -263,11 +274,9 @@ void TestProgram::endsHonestly()
     QFETCH(int, linePace);
     QFETCH(int, signal);
     QFETCH(int, status);
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
     std::unique_ptr<ThrottledReader> line;
     if (linePace > 0)
-        line = std::make_unique<ThrottledReader>(linked.pty, linePace, 100);
+        line = std::make_unique<ThrottledReader>(m_linked->pty, linePace, 100);
 
     QProcess process;
     Start(process, arguments);
@@ -290,7 +299,7 @@ void TestProgram::endsHonestly()
         QCOMPARE(run.err, QByteArray());
     }
     // The port is free again, however the run ended.
-    QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
+    QCOMPARE(LockHolder(QFileInfo(m_linked->pty.slavePath()).canonicalFilePath()), QString());
 }
 
 void TestProgram::failsWhenTheServerEndsFirst_data()
@@ -319,9 +328,7 @@ void TestProgram::failsWhenTheServerEndsFirst()
 
 void TestProgram::sendsEachInputLineOverOneOpen()
 {
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
-    PtyPair &pty = linked.pty;
+    PtyPair &pty = m_linked->pty;
     OpenCounter counter(pty.slavePath());
     QVERIFY(counter.isValid());
 
@@ -354,8 +361,6 @@ void TestProgram::sendsEachInputLineOverOneOpen()
 
 void TestProgram::skipsAnOverLongInputLine()
 {
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
     QProcess process;
     QVERIFY(StartReadingInput(process, {"--board", "3"}));
 
@@ -366,14 +371,12 @@ void TestProgram::skipsAnOverLongInputLine()
     QCOMPARE(run.err, Shown(OverLongLineMessage(2)));
     QCOMPARE(run.status, ExitStatus::DataError);
     const QByteArray sent = Expected("3", 0, "99", "first") + Expected("3", 0, "99", "last");
-    QCOMPARE(linked.pty.readMaster(sent.size()), sent);
+    QCOMPARE(m_linked->pty.readMaster(sent.size()), sent);
 }
 
 void TestProgram::refusesAPortHeldByTheConsole()
 {
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
-    PtyPair &pty = linked.pty;
+    PtyPair &pty = m_linked->pty;
     PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     QVERIFY(console.Open().ok);
@@ -390,9 +393,7 @@ void TestProgram::refusesAPortHeldByTheConsole()
 
 void TestProgram::holdsThePortAgainstTheConsole()
 {
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
-    PtyPair &pty = linked.pty;
+    PtyPair &pty = m_linked->pty;
     QProcess process;
     QVERIFY(StartReadingInput(process, {}));
     QVERIFY(Feed(process, "held\n"));
@@ -413,13 +414,11 @@ void TestProgram::holdsThePortAgainstTheConsole()
 
 void TestProgram::freesThePortWhenStopped()
 {
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
     QProcess process;
     QVERIFY(StartReadingInput(process, {}));
     QVERIFY(Feed(process, "before\n"));
     const QByteArray sent = Expected("0", 0, "99", "before");
-    QCOMPARE(linked.pty.readMaster(sent.size(), 5000), sent);
+    QCOMPARE(m_linked->pty.readMaster(sent.size(), 5000), sent);
 
     process.terminate();  // SIGTERM while it waits for the next line
 
@@ -427,7 +426,7 @@ void TestProgram::freesThePortWhenStopped()
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);  // ended by the signal, as the shell expects
     QCOMPARE(process.readAllStandardError(), QByteArray());
     // Its lock file is gone, not merely stale.
-    QCOMPARE(LockHolder(QFileInfo(linked.pty.slavePath()).canonicalFilePath()), QString());
+    QCOMPARE(LockHolder(QFileInfo(m_linked->pty.slavePath()).canonicalFilePath()), QString());
     PortControl console;
     QVERIFY(console.SetCommPort(LinkedPort).ok);
     const PortStatus opened = console.Open();
@@ -436,10 +435,8 @@ void TestProgram::freesThePortWhenStopped()
 
 void TestProgram::listsALinkedPseudoTerminal()
 {
-    LinkedPty linked(LinkedPort);
-    QVERIFY(linked.isReady());
-    PtyPair &pty = linked.pty;
-    QVERIFY(linked.config.linkPort(LinkedPort + 1, "/dev/gone-away"));
+    PtyPair &pty = m_linked->pty;
+    QVERIFY(m_linked->config.linkPort(LinkedPort + 1, "/dev/gone-away"));
 
     const Finished text = Run({"ports"});
     QCOMPARE(text.status, ExitStatus::Ok);
