@@ -21,11 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.vantor.example/")
 # The libraries come from the programs themselves; the fonts the windows are
-# laid out with are only found at run time. The message field paints through
-# Qt's private interface, which holds for the one Qt release it was built
-# against only: that release's ABI is required.
+# laid out with are only found at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-base-abi (= ${Qt6Widgets_VERSION})")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 # Help and the maker's web page open through the desktop's handler; vantor-sign completes on
 # the command line where bash-completion is installed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, bash-completion")

@@ -29,7 +29,8 @@ e2e_expect_equal "Architecture" "$arch" "$(field Architecture)"
 e2e_expect_equal "Recommends" "xdg-utils, bash-completion" "$(field Recommends)"
 depends=$(field Depends)
 # From the programs' own libraries, the fonts the windows are laid out with, and
-# the Qt release whose private interface the message field paints through.
+# the Qt release whose private interface the message field paints through (the
+# library's symbols file adds it for its private symbols).
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libstdc++6 fonts-liberation qt6-base-abi; do
     [[ ", $depends," == *", $needed"[\ ,]* ]] || e2e_fail "Depends lacks $needed: $depends"
 done
