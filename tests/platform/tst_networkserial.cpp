@@ -376,9 +376,7 @@ void TestNetworkSerial::hostileServerNeverHoldsTheConsole()
 
 void TestNetworkSerial::closeFailsWhereTheServerEndedFirst_data()
 {
-    QTest::addColumn<HostileServer::Mode>("mode");
-    QTest::newRow("raw TCP") << HostileServer::Mode::Raw;
-    QTest::newRow("RFC 2217") << HostileServer::Mode::Telnet;
+    AddHostileModeRows();
 }
 
 void TestNetworkSerial::closeFailsWhereTheServerEndedFirst()

@@ -304,9 +304,7 @@ void TestProgram::endsHonestly()
 
 void TestProgram::failsWhenTheServerEndsFirst_data()
 {
-    QTest::addColumn<HostileServer::Mode>("mode");
-    QTest::newRow("raw TCP") << HostileServer::Mode::Raw;
-    QTest::newRow("RFC 2217") << HostileServer::Mode::Telnet;
+    AddHostileModeRows();
 }
 
 // A server that took the bytes and then closed on its own passed them to no

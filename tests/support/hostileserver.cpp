@@ -2,6 +2,8 @@
 
 #include "telnetcomport.h"
 
+#include <QTest>
+
 #include <cerrno>
 
 #include <chrono>
@@ -82,6 +84,13 @@ QString HostileServer::Address() const
 {
     return (m_mode == Mode::Telnet ? QStringLiteral("rfc2217://127.0.0.1:") : QStringLiteral("tcp://127.0.0.1:"))
         + QString::number(m_port);
+}
+
+void AddHostileModeRows()
+{
+    QTest::addColumn<HostileServer::Mode>("mode");
+    QTest::newRow("raw TCP") << HostileServer::Mode::Raw;
+    QTest::newRow("RFC 2217") << HostileServer::Mode::Telnet;
 }
 
 QByteArray HostileServer::Received() const

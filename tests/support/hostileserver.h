@@ -54,3 +54,6 @@ private:
     QByteArray m_received;
     std::thread m_thread;
 };
+
+// A data column "mode" with a row for each mode: raw TCP and RFC 2217.
+void AddHostileModeRows();
